@@ -1,0 +1,4 @@
+#pragma once
+
+// Stand-in until the configuration records land; the engine only keeps a copy.
+struct Config {};
