@@ -4,79 +4,59 @@
 #include <cstddef>
 #include <system_error>
 #include <tuple>
-#include <type_traits>
 #include <utility>
 
 #include "core/net_msg_helpers/byte_codec.h"
 
 namespace {
 
-template <typename Msg, typename Record>
-concept RecordRef = std::is_same_v<std::remove_const_t<Msg>, Record>;
+using namespace NetMsgs;
 
-// One field list per record, in wire order, shared by encoding and decoding.
-template <RecordRef<NetMsgs::ShipSnapshot> M>
-auto fields(M& m) {
-    return std::tie(m.id, m.x, m.y, m.vel_x, m.vel_y, m.acc_x, m.acc_y, m.rot);
-}
-template <RecordRef<NetMsgs::ShipSpawn> M>
-auto fields(M& m) {
-    return std::tie(m.id, m.ship_type, m.x, m.y, m.vel_x, m.vel_y, m.acc_x, m.acc_y, m.rot);
-}
-template <RecordRef<NetMsgs::ShipDespawn> M>
-auto fields(M& m) {
-    return std::tie(m.id);
-}
-template <RecordRef<NetMsgs::ClientInput> M>
-auto fields(M& m) {
-    return std::tie(m.up, m.down, m.right, m.left, m.fire, m.shift, m.c, m.mouse_dir_x,
-                    m.mouse_dir_y, m.mouse_world_x, m.mouse_world_y);
-}
-template <RecordRef<NetMsgs::MountSpawn> M>
-auto fields(M& m) {
-    return std::tie(m.id, m.ship_id, m.ship_mount_index, m.mount_type);
-}
-template <RecordRef<NetMsgs::MountSnapshot> M>
-auto fields(M& m) {
-    return std::tie(m.id, m.rot);
-}
-template <RecordRef<NetMsgs::MountDespawn> M>
-auto fields(M& m) {
-    return std::tie(m.id);
-}
-template <RecordRef<NetMsgs::ProjectileSpawn> M>
-auto fields(M& m) {
-    return std::tie(m.mount_id);
-}
-template <RecordRef<NetMsgs::AssignShip> M>
-auto fields(M& m) {
-    return std::tie(m.ship_id);
-}
-template <RecordRef<NetMsgs::AssignMount> M>
-auto fields(M& m) {
-    return std::tie(m.mount_id);
-}
-template <RecordRef<NetMsgs::CaptureTheFlagMatchState> M>
-auto fields(M& m) {
-    return std::tie(m.phase, m.current_round, m.red_score, m.blue_score, m.flag_carrier_ship_id,
-                    m.flag_position_x, m.flag_position_y);
-}
-template <RecordRef<NetMsgs::ClientConnected> M>
-auto fields(M& m) {
-    return std::tie(m.client_id);
-}
-template <RecordRef<NetMsgs::ClientDisconnected> M>
-auto fields(M& m) {
-    return std::tie(m.client_id);
-}
-template <RecordRef<NetMsgs::ServerConnected> M>
-auto fields(M&) {
-    return std::tuple<>{};
-}
-template <RecordRef<NetMsgs::ServerDisconnected> M>
-auto fields(M&) {
-    return std::tuple<>{};
-}
+// One list of fields per record, in wire order, shared by encoding and decoding.
+template <typename Record>
+constexpr auto wire_fields = std::tuple<>{};
+
+template <>
+constexpr auto wire_fields<ShipSnapshot> =
+    std::tuple{&ShipSnapshot::id, &ShipSnapshot::x, &ShipSnapshot::y, &ShipSnapshot::vel_x,
+               &ShipSnapshot::vel_y, &ShipSnapshot::acc_x, &ShipSnapshot::acc_y, &ShipSnapshot::rot};
+template <>
+constexpr auto wire_fields<ShipSpawn> =
+    std::tuple{&ShipSpawn::id,    &ShipSpawn::ship_type, &ShipSpawn::x,     &ShipSpawn::y,
+               &ShipSpawn::vel_x, &ShipSpawn::vel_y,     &ShipSpawn::acc_x, &ShipSpawn::acc_y,
+               &ShipSpawn::rot};
+template <>
+constexpr auto wire_fields<ShipDespawn> = std::tuple{&ShipDespawn::id};
+template <>
+constexpr auto wire_fields<ClientInput> =
+    std::tuple{&ClientInput::up,          &ClientInput::down,        &ClientInput::right,
+               &ClientInput::left,        &ClientInput::fire,        &ClientInput::shift,
+               &ClientInput::c,           &ClientInput::mouse_dir_x, &ClientInput::mouse_dir_y,
+               &ClientInput::mouse_world_x, &ClientInput::mouse_world_y};
+template <>
+constexpr auto wire_fields<MountSpawn> = std::tuple{
+    &MountSpawn::id, &MountSpawn::ship_id, &MountSpawn::ship_mount_index, &MountSpawn::mount_type};
+template <>
+constexpr auto wire_fields<MountSnapshot> = std::tuple{&MountSnapshot::id, &MountSnapshot::rot};
+template <>
+constexpr auto wire_fields<MountDespawn> = std::tuple{&MountDespawn::id};
+template <>
+constexpr auto wire_fields<ProjectileSpawn> = std::tuple{&ProjectileSpawn::mount_id};
+template <>
+constexpr auto wire_fields<AssignShip> = std::tuple{&AssignShip::ship_id};
+template <>
+constexpr auto wire_fields<AssignMount> = std::tuple{&AssignMount::mount_id};
+template <>
+constexpr auto wire_fields<CaptureTheFlagMatchState> = std::tuple{
+    &CaptureTheFlagMatchState::phase,           &CaptureTheFlagMatchState::current_round,
+    &CaptureTheFlagMatchState::red_score,       &CaptureTheFlagMatchState::blue_score,
+    &CaptureTheFlagMatchState::flag_carrier_ship_id, &CaptureTheFlagMatchState::flag_position_x,
+    &CaptureTheFlagMatchState::flag_position_y};
+template <>
+constexpr auto wire_fields<ClientConnected> = std::tuple{&ClientConnected::client_id};
+template <>
+constexpr auto wire_fields<ClientDisconnected> = std::tuple{&ClientDisconnected::client_id};
+// ServerConnected and ServerDisconnected carry no fields.
 
 constexpr std::size_t net_msg_kind_count = std::variant_size_v<NetMsg>;
 
@@ -86,17 +66,18 @@ void encode_net_msg(ByteWriter& writer, const NetMsg& msg) {
     }
     writer.put(static_cast<std::uint8_t>(msg.index()));
     std::visit(
-        [&writer](const auto& record) {
-            std::apply([&writer](const auto&... field) { (writer.put(field), ...); },
-                       fields(record));
+        [&writer]<typename Record>(const Record& record) {
+            std::apply([&](auto... field) { (writer.put(record.*field), ...); },
+                       wire_fields<Record>);
         },
         msg);
 }
 
 template <std::size_t Tag>
 NetMsg decode_record(ByteReader& reader) {
-    std::variant_alternative_t<Tag, NetMsg> record{};
-    std::apply([&reader](auto&... field) { (reader.get(field), ...); }, fields(record));
+    using Record = std::variant_alternative_t<Tag, NetMsg>;
+    Record record{};
+    std::apply([&](auto... field) { (reader.get(record.*field), ...); }, wire_fields<Record>);
     return NetMsg{std::in_place_index<Tag>, record};
 }
 
