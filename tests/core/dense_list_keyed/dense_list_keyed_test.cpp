@@ -166,14 +166,3 @@ TEST(DenseListKeyed, KeysAreMadeFromLiveRowsOnAConstList) {
     EXPECT_THROW((void)view.make_key_for_index(view.size()), std::bad_optional_access);
     EXPECT_THAT(warn_texts(log), ElementsAre("No gen found for index: 2"));
 }
-
-TEST(DenseListKeyed, CopyIsIndependent) {
-    List list;
-    push_free_rows(list, 2);
-    List copy = list;
-    ASSERT_TRUE(list.remove_by_id(1));
-    EXPECT_EQ(copy.size(), 2u);
-    EXPECT_EQ(copy.get_index_by_id(1), 0u);
-    EXPECT_EQ(copy.push_back(-1).id, 3u);
-    EXPECT_EQ(list.push_back(-1).id, 3u);
-}
