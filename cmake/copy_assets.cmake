@@ -1,6 +1,9 @@
 # Mirrors src/assets into build/assets, adds the user-interface documents and
 # the two fonts from the Debian font packages.
-file(COPY ${SRC}/src/assets/ DESTINATION ${OUT})
+file(MAKE_DIRECTORY ${OUT})
+if(EXISTS ${SRC}/src/assets)
+  file(COPY ${SRC}/src/assets/ DESTINATION ${OUT})
+endif()
 if(EXISTS ${SRC}/src/client/ui/pages)
   file(COPY ${SRC}/src/client/ui/pages/ DESTINATION ${OUT}/ui/pages
        FILES_MATCHING PATTERN "*.rml" PATTERN "*.rcss")
