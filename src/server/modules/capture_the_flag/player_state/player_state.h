@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -31,5 +32,8 @@ struct PlayerState {
     float input_mouse_world_x = 0;
     float input_mouse_world_y = 0;
 };
+
+// The module's player records, keyed by client id.
+using Players = std::unordered_map<std::uint32_t, PlayerState>;
 
 }  // namespace Server
