@@ -143,11 +143,11 @@ std::vector<float> sample_values(std::uint32_t n, std::uint32_t start, float spr
     for (float& v : values) {
         v = any(rng);
     }
-    // Values that select the special branches and edges.
-    const float specials[] = {0.0f, -0.0f, 1.0f, -1.0f, 3.1415927f, -3.1415927f, 6.2831855f, 1e-30f,
+    // Values that select the rarer branches and the edges of the float range.
+    const float edge_values[] = {0.0f, -0.0f, 1.0f, -1.0f, 3.1415927f, -3.1415927f, 6.2831855f, 1e-30f,
                               std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
-    for (std::uint32_t i = 0; i < std::size(specials) && i * 3 < n; ++i) {
-        values[i * 3] = specials[i];
+    for (std::uint32_t i = 0; i < std::size(edge_values) && i * 3 < n; ++i) {
+        values[i * 3] = edge_values[i];
     }
     return values;
 }
