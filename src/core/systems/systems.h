@@ -86,8 +86,25 @@ inline void store_row(float v, float* p) { *p = v; }
 inline void store_row(const Lanes& v, float* p) { v.copy_to(p, stdx::element_aligned); }
 
 inline float wrap(float a) { return wrap_angle(a); }
+
+// Eight-lane wrap_angle, bit for bit. Below 2^20 in magnitude the quotient by
+// 2π, rounded to the nearest integer (ties to even) in double precision, is
+// the integer remainderf uses, and a - n·2π is exact in double, so the result
+// is the exact IEEE remainder. Other lanes (large, infinite, NaN) take the
+// library call one by one.
 inline Lanes wrap(const Lanes& a) {
-    return Lanes([&](auto lane) { return wrap_angle(a[lane]); });
+    if (!stdx::all_of(stdx::abs(a) < Lanes(1048576.0f))) {
+        return Lanes([&](auto lane) { return wrap_angle(a[lane]); });
+    }
+    using Wide = stdx::fixed_size_simd<double, Constants::simd_size>;
+    const Wide wide_a = stdx::static_simd_cast<Wide>(a);
+    const Wide period(static_cast<double>(two_pi));
+    const Wide round_to_integer(6755399441055744.0);  // 1.5·2^52: adding it rounds to an integer
+    const Wide n = (wide_a / period + round_to_integer) - round_to_integer;
+    Lanes r = stdx::static_simd_cast<Lanes>(wide_a - n * period);
+    // A zero remainder carries the sign of a.
+    stdx::where(r == Lanes(0.0f), r) = stdx::copysign(Lanes(0.0f), a);
+    return r;
 }
 
 inline float copysign(float magnitude, float sign) { return std::copysign(magnitude, sign); }
@@ -107,9 +124,10 @@ inline void assign_where(const Lanes::mask_type& condition, Lanes& target, const
 }
 
 // Runs row.operator()<V>(first row) over blocks of eight rows as V = Lanes,
-// then over the remaining rows one at a time as V = float.
+// then over the remaining rows one at a time as V = float. Flattened: the
+// eight-lane helpers only pay off once they are inlined into the loop.
 template <typename Row>
-void for_each_block(std::size_t n, Row&& row) {
+[[gnu::flatten]] void for_each_block(std::size_t n, Row&& row) {
     std::size_t idx = 0;
     for (; idx + Constants::simd_size <= n; idx += Constants::simd_size) {
         row.template operator()<Lanes>(idx);

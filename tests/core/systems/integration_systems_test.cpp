@@ -223,3 +223,49 @@ TEST(EightLaneSystems, BlockBoundariesDoNotChangeResults) {
         }
     }
 }
+
+TEST(EightLaneSystems, LaneWrapEqualsTheLibraryRemainderBitForBit) {
+    std::vector<float> angles;
+    std::mt19937 rng(4242u);
+    std::uniform_real_distribution<float> exponent(-30.0f, 24.0f);
+    for (int i = 0; i < 200000; ++i) {
+        const float magnitude = std::exp2(exponent(rng));
+        angles.push_back((i % 2 == 0) ? magnitude : -magnitude);
+    }
+    // Around every odd multiple of pi up to well past the fast range, where the
+    // nearest multiple of 2pi flips, and on exact multiples of 2pi.
+    for (int k = -400000; k <= 400000; k += (k > -1000 && k < 1000) ? 1 : 997) {
+        for (const float centre : {static_cast<float>(k) * 3.1415927f, static_cast<float>(k) * 6.2831855f}) {
+            float below = centre;
+            float above = centre;
+            for (int step = 0; step < 3; ++step) {
+                angles.push_back(below);
+                angles.push_back(above);
+                below = std::nextafter(below, -std::numeric_limits<float>::infinity());
+                above = std::nextafter(above, std::numeric_limits<float>::infinity());
+            }
+        }
+    }
+    for (const float edge : {0.0f, -0.0f, 3.1415927f, -3.1415927f, 6.2831855f, -6.2831855f, 1048575.94f,
+                             1048576.0f, -1048576.0f, std::numeric_limits<float>::infinity(),
+                             std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::denorm_min()}) {
+        angles.push_back(edge);
+    }
+    while (angles.size() % 8 != 0) {
+        angles.push_back(1.0f);
+    }
+    int mismatches = 0;
+    for (std::size_t i = 0; i < angles.size(); i += 8) {
+        const systems_detail::Lanes lanes(angles.data() + i, std::experimental::element_aligned);
+        const systems_detail::Lanes wrapped = systems_detail::wrap(lanes);
+        for (std::size_t lane = 0; lane < 8; ++lane) {
+            const float expected = std::remainder(angles[i + lane], 6.2831855f);
+            if (std::bit_cast<std::uint32_t>(static_cast<float>(wrapped[lane])) !=
+                    std::bit_cast<std::uint32_t>(expected) &&
+                ++mismatches <= 5) {
+                ADD_FAILURE() << "wrap(" << angles[i + lane] << ") = " << wrapped[lane] << ", expected " << expected;
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
