@@ -76,10 +76,11 @@ SpatialIndex make_spatial_index(DenseListKeyed<PhysicsBodies>& store) {
 AdjacencyIndex make_adjacency_index(SpatialIndex& spatial_index) {
     AdjacencyIndex pairs;
     for (const auto& [cell, rows] : spatial_index) {
-        for (const std::uint32_t idx : rows) {
-            for (const std::uint32_t other_idx : rows) {
-                if (idx != other_idx) {
-                    pairs.emplace(std::min(idx, other_idx), std::max(idx, other_idx));
+        // Each unordered pair once; the set drops pairs already met in another cell.
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            for (std::size_t j = i + 1; j < rows.size(); ++j) {
+                if (rows[i] != rows[j]) {
+                    pairs.emplace(std::min(rows[i], rows[j]), std::max(rows[i], rows[j]));
                 }
             }
         }

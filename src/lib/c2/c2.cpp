@@ -15,7 +15,9 @@ c2v lerp(c2v a, c2v b, float t) { return {a.x + (b.x - a.x) * t, a.y + (b.y - a.
 // Along a counter-clockwise edge the outward side is on the right.
 c2v outward_normal(c2v from, c2v to) {
     const c2v e = sub(to, from);
-    const float len = std::hypot(e.x, e.y);
+    const float len_squared = e.x * e.x + e.y * e.y;
+    // hypot only where the square overflows or underflows.
+    const float len = std::isnormal(len_squared) ? std::sqrt(len_squared) : std::hypot(e.x, e.y);
     return {e.y / len, -e.x / len};
 }
 
