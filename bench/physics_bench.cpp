@@ -3,10 +3,12 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <vector>
 
 #include <spdlog/spdlog.h>
 
 #include "core/components/physics_bodies/physics_bodies.h"
+#include "core/components/projectiles/projectiles.h"
 #include "core/components/ships/ships.h"
 #include "core/dense_list_keyed/dense_list_keyed.h"
 #include "core/physics/physics.h"
@@ -74,6 +76,43 @@ void BM_BodiesIndexCollisions(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * ships);
 }
 
+// The flight of a full projectile list among 100 ships: every projectile casts
+// its step's ray into its cells. Positions are put back before each pass so
+// hits and misses stay the same from pass to pass.
+void BM_UpdateProjectiles(benchmark::State& state) {
+    World world = spread_ships(100, 7u);
+    update_physics_bodies(world.bodies, world.ships);
+    SpatialIndex index = make_spatial_index(world.bodies);
+    DenseListKeyed<Projectiles> projectiles;
+    std::mt19937 rng(99u);
+    const float side = std::sqrt(100.0f) * 400.0f;
+    std::uniform_real_distribution<float> position(-side / 2.0f, side / 2.0f);
+    std::uniform_real_distribution<float> heading(-3.14f, 3.14f);
+    for (DenseListKey key = projectiles.push_back(-1); key.id != 0; key = projectiles.push_back(-1)) {
+        Projectiles& p = projectiles.dense_list;
+        p.x[key.index] = position(rng);
+        p.y[key.index] = position(rng);
+        p.rot[key.index] = heading(rng);
+        p.speed[key.index] = 600.0f;
+    }
+    const std::vector<float> start_x = projectiles.dense_list.x;
+    const std::vector<float> start_y = projectiles.dense_list.y;
+    std::vector<ProjectileHit> hits;
+    const auto level = spdlog::get_level();
+    spdlog::set_level(spdlog::level::warn);
+    for (auto _ : state) {
+        projectiles.dense_list.x = start_x;
+        projectiles.dense_list.y = start_y;
+        hits.clear();
+        update_projectiles(projectiles, world.bodies, index, hits);
+        benchmark::DoNotOptimize(hits.data());
+    }
+    spdlog::set_level(level);
+    state.counters["hits"] = static_cast<double>(hits.size());
+    state.SetItemsProcessed(state.iterations() * projectiles.size());
+}
+
 }  // namespace
 
+BENCHMARK(BM_UpdateProjectiles)->Name("update_projectiles/4999_among_100_ships");
 BENCHMARK(BM_BodiesIndexCollisions)->Name("bodies_index_collisions")->Arg(100)->Arg(1000);

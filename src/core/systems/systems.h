@@ -15,6 +15,7 @@
 #include "core/systems/angle.h"
 #include "core/systems/mount_systems.h"
 #include "core/systems/physics_body_systems.h"
+#include "core/systems/projectile_systems.h"
 
 template <typename T>
 concept VelocityStorage = requires(T& s) {

@@ -28,20 +28,19 @@ c2v transform(const c2x& x, c2v v) {
     return {r.x + x.p.x, r.y + x.p.y};
 }
 
-// The polygon in world space; polygons with fewer than three vertices are treated as empty.
-c2Poly to_world(const c2Poly& p, const c2x* x) {
-    c2Poly w = p;
-    if (w.count < 3 || w.count > C2_MAX_POLYGON_VERTS) {
-        w.count = 0;
-        return w;
+// The polygon in world space: p itself when there is no transform, otherwise
+// placed into scratch. A polygon with fewer than three vertices comes back empty.
+const c2Poly& in_world(const c2Poly& p, const c2x* x, c2Poly& scratch) {
+    const bool usable = p.count >= 3 && p.count <= C2_MAX_POLYGON_VERTS;
+    if (usable && x == nullptr) {
+        return p;
     }
-    if (x != nullptr) {
-        for (int i = 0; i < w.count; ++i) {
-            w.verts[i] = transform(*x, p.verts[i]);
-            w.norms[i] = rotate(*x, p.norms[i]);
-        }
+    scratch.count = usable ? p.count : 0;
+    for (int i = 0; i < scratch.count; ++i) {
+        scratch.verts[i] = transform(*x, p.verts[i]);
+        scratch.norms[i] = rotate(*x, p.norms[i]);
     }
-    return w;
+    return scratch;
 }
 
 int next(const c2Poly& p, int i) { return i + 1 < p.count ? i + 1 : 0; }
@@ -208,8 +207,10 @@ void c2MakePoly(c2Poly* p) {
 
 void c2PolytoPolyManifold(const c2Poly* A, const c2x* ax, const c2Poly* B, const c2x* bx, c2Manifold* m) {
     *m = c2Manifold{};
-    const c2Poly a = to_world(*A, ax);
-    const c2Poly b = to_world(*B, bx);
+    c2Poly scratch_a;
+    c2Poly scratch_b;
+    const c2Poly& a = in_world(*A, ax, scratch_a);
+    const c2Poly& b = in_world(*B, bx, scratch_b);
     if (a.count == 0 || b.count == 0) {
         return;
     }
@@ -236,7 +237,8 @@ void c2PolytoPolyManifold(const c2Poly* A, const c2x* ax, const c2Poly* B, const
 }
 
 int c2RaytoPoly(c2Ray A, const c2Poly* B, const c2x* bx, c2Raycast* out) {
-    const c2Poly b = to_world(*B, bx);
+    c2Poly scratch;
+    const c2Poly& b = in_world(*B, bx, scratch);
     // Cyrus-Beck against the open edge half-planes.
     float enter = 0.0f;
     float exit = A.t;
