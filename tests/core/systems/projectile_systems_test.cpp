@@ -185,23 +185,23 @@ TEST(Flight, StepIntoABodyRecordsTheHitAndStaysPut) {
     EXPECT_EQ(world.store.projectiles.dense_list.x[p], 0.0f);
 }
 
-TEST(Flight, CrossingIntoTheNextCellTestsBothCells) {
-    World world;
-    // Listed only in cell (1, 0): reached only through the destination cell.
-    const DenseListKey beyond = world.add_ship_with_body(505.0f, 0.0f, 4.0f);
-    world.add_projectile(499.0f, 0.0f, 0.0f, 600.0f);  // to 509
-    std::vector<ProjectileHit> hits = world.fly();
-    ASSERT_EQ(hits.size(), 1u);
-    EXPECT_EQ(hits[0].owner_component_id, beyond.id);
-}
-
-TEST(Flight, ABodyInBothCellsIsHitOnce) {
-    World world;
-    const DenseListKey straddling = world.add_ship_with_body(500.0f, 0.0f, 4.0f);
-    world.add_projectile(490.0f, 0.0f, 0.0f, 1200.0f);
-    std::vector<ProjectileHit> hits = world.fly();
-    ASSERT_EQ(hits.size(), 1u);
-    EXPECT_EQ(hits[0].owner_component_id, straddling.id);
+TEST(Flight, CrossingFrom499To501SearchesBothCellsAndEachBodyOnce) {
+    struct Case {
+        float centre;
+        float half;
+        float entry_x;
+    };
+    // A body listed only in cell (1, 0), reached through the destination cell,
+    // and one listed in cells 0 and 1, found in the first and not again.
+    for (const Case c : {Case{505.0f, 4.5f, 500.5f}, Case{500.0f, 0.5f, 499.5f}}) {
+        World world;
+        const DenseListKey body_owner = world.add_ship_with_body(c.centre, 0.0f, c.half);
+        world.add_projectile(499.0f, 0.0f, 0.0f, 120.0f);
+        const std::vector<ProjectileHit> hits = world.fly();
+        ASSERT_EQ(hits.size(), 1u) << "body at " << c.centre;
+        EXPECT_EQ(hits[0].owner_component_id, body_owner.id);
+        EXPECT_NEAR(hits[0].hit_x, c.entry_x, 1e-4f);
+    }
 }
 
 TEST(Flight, TheFirstBodyListedInTheCellWinsOverANearerOne) {
