@@ -1,6 +1,6 @@
 #include "server/network/network.h"
 
-#include <memory>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,23 +51,28 @@ struct ListeningServer {
     }
 };
 
+// Pumps the server and `clients` until `done` holds.
+bool pump_until(ListeningServer& server, const std::vector<TestClient*>& clients,
+                const std::function<bool()>& done) {
+    return run_until(
+        [&] {
+            server.pump();
+            for (TestClient* client : clients) {
+                client->pump();
+            }
+        },
+        done);
+}
+
 // Connects `clients` one after the other until the server has seen each.
 bool connect_all(ListeningServer& server, const std::vector<TestClient*>& clients) {
     for (TestClient* client : clients) {
         const int before = server.count_pumped<NetMsgs::ClientConnected>();
-        if (!client->connect(server.port)) {
-            return false;
-        }
-        const bool connected = run_until(
-            [&] {
-                server.pump();
-                client->pump();
-            },
-            [&] {
+        if (!client->connect(server.port) ||
+            !pump_until(server, {client}, [&] {
                 return client->connected &&
                        server.count_pumped<NetMsgs::ClientConnected>() == before + 1;
-            });
-        if (!connected) {
+            })) {
             return false;
         }
     }
@@ -77,22 +82,31 @@ bool connect_all(ListeningServer& server, const std::vector<TestClient*>& client
 bool disconnect(ListeningServer& server, TestClient& client) {
     const int before = server.count_pumped<NetMsgs::ClientDisconnected>();
     client.disconnect();
-    return run_until(
-        [&] {
-            server.pump();
-            client.pump();
-        },
-        [&] { return server.count_pumped<NetMsgs::ClientDisconnected>() == before + 1; });
+    return pump_until(server, {&client}, [&] {
+        return server.count_pumped<NetMsgs::ClientDisconnected>() == before + 1;
+    });
 }
 
 bool receive_batches(ListeningServer& server, TestClient& client, std::size_t count) {
-    return run_until(
-        [&] {
-            server.pump();
-            client.pump();
-        },
-        [&] { return client.received.size() >= count; });
+    return pump_until(server, {&client}, [&] { return client.received.size() >= count; });
 }
+
+bool server_pumped_any(ListeningServer& server, TestClient& client) {
+    return pump_until(server, {&client}, [&] { return !server.pumped.empty(); });
+}
+
+// A listening network, ready for clients.
+struct ServerNetworkLive : ::testing::Test {
+    ListeningServer server;
+
+    void SetUp() override { ASSERT_TRUE(server.listen()); }
+    // Connects the clients and forgets their connect pairs.
+    bool join(const std::vector<TestClient*>& clients) {
+        const bool joined = connect_all(server, clients);
+        server.pumped.clear();
+        return joined;
+    }
+};
 
 ClientState client_without_peer(std::uint32_t client_id) {
     ClientState client_state;
@@ -148,10 +162,8 @@ TEST(ServerNetwork, ListenOnATakenPortFailsWithItsOwnLine) {
                                                      std::to_string(holder.port) + "."));
 }
 
-TEST(ServerNetwork, ClientsAreNumberedFromOneAndNeverReused) {
+TEST_F(ServerNetworkLive, ClientsAreNumberedFromOneAndNeverReused) {
     LogCapture log;
-    ListeningServer server;
-    ASSERT_TRUE(server.listen());
     TestClient first;
     ASSERT_TRUE(connect_all(server, {&first}));
 
@@ -179,22 +191,14 @@ TEST(ServerNetwork, ClientsAreNumberedFromOneAndNeverReused) {
     EXPECT_EQ(server.network.num_clients(), 2);
 }
 
-TEST(ServerNetwork, PacketsOfOneClientArriveInOrderPairedWithItsId) {
-    ListeningServer server;
-    ASSERT_TRUE(server.listen());
+TEST_F(ServerNetworkLive, PacketsOfOneClientArriveInOrderPairedWithItsId) {
     TestClient other;
     TestClient client;
-    ASSERT_TRUE(connect_all(server, {&other, &client}));
-    server.pumped.clear();
+    ASSERT_TRUE(join({&other, &client}));
 
     client.send({NetMsgs::ClientInput{.up = true}, NetMsgs::ClientInput{.down = true}});
     client.send({NetMsgs::ClientInput{.left = true}});
-    ASSERT_TRUE(run_until(
-        [&] {
-            client.pump();
-            server.pump();
-        },
-        [&] { return server.pumped.size() == 3; }));
+    ASSERT_TRUE(pump_until(server, {&client}, [&] { return server.pumped.size() == 3; }));
 
     const Pairs expected = {{2, NetMsgs::ClientInput{.up = true}},
                             {2, NetMsgs::ClientInput{.down = true}},
@@ -202,23 +206,15 @@ TEST(ServerNetwork, PacketsOfOneClientArriveInOrderPairedWithItsId) {
     EXPECT_EQ(server.pumped, expected);
 }
 
-TEST(ServerNetwork, LocalKindsInsideAClientsPacketAreDropped) {
+TEST_F(ServerNetworkLive, LocalKindsInsideAClientsPacketAreDropped) {
     LogCapture log;
-    ListeningServer server;
-    ASSERT_TRUE(server.listen());
     TestClient client;
-    ASSERT_TRUE(connect_all(server, {&client}));
-    server.pumped.clear();
+    ASSERT_TRUE(join({&client}));
 
     client.send({NetMsgs::ClientConnected{1}, NetMsgs::ClientInput{.fire = true},
                  NetMsgs::ClientDisconnected{1}, NetMsgs::ServerConnected{},
                  NetMsgs::ServerDisconnected{}, NetMsgs::ClientInput{.c = true}});
-    ASSERT_TRUE(run_until(
-        [&] {
-            client.pump();
-            server.pump();
-        },
-        [&] { return !server.pumped.empty(); }));
+    ASSERT_TRUE(server_pumped_any(server, client));
 
     const Pairs expected = {{1, NetMsgs::ClientInput{.fire = true}},
                             {1, NetMsgs::ClientInput{.c = true}}};
@@ -232,13 +228,10 @@ TEST(ServerNetwork, LocalKindsInsideAClientsPacketAreDropped) {
     EXPECT_EQ(server.network.num_clients(), 1);
 }
 
-TEST(ServerNetwork, MalformedPacketsAreDroppedAndTheServerGoesOn) {
+TEST_F(ServerNetworkLive, MalformedPacketsAreDroppedAndTheServerGoesOn) {
     LogCapture log;
-    ListeningServer server;
-    ASSERT_TRUE(server.listen());
     TestClient client;
-    ASSERT_TRUE(connect_all(server, {&client}));
-    server.pumped.clear();
+    ASSERT_TRUE(join({&client}));
 
     std::vector<std::uint8_t> bad_tag =
         serialize_net_msg_batch({.tick = 1, .messages = {NetMsgs::ClientInput{.up = true}}});
@@ -252,20 +245,13 @@ TEST(ServerNetwork, MalformedPacketsAreDroppedAndTheServerGoesOn) {
     client.send_bytes(cut_short);
     client.send_bytes(huge_count);
     client.send({NetMsgs::ClientInput{.right = true}});
-    ASSERT_TRUE(run_until(
-        [&] {
-            client.pump();
-            server.pump();
-        },
-        [&] { return !server.pumped.empty(); }));
+    ASSERT_TRUE(server_pumped_any(server, client));
 
     EXPECT_EQ(server.pumped, (Pairs{{1, NetMsgs::ClientInput{.right = true}}}));
     EXPECT_EQ(log.count_containing("Dropping malformed packet from client 1: "), 4);
 }
 
-TEST(ServerNetwork, SendDeliversReliableThenUnreliableStampedWithTheTick) {
-    ListeningServer server;
-    ASSERT_TRUE(server.listen());
+TEST_F(ServerNetworkLive, SendDeliversReliableThenUnreliableStampedWithTheTick) {
     TestClient a;
     TestClient b;
     TestClient c;
@@ -295,9 +281,7 @@ TEST(ServerNetwork, SendDeliversReliableThenUnreliableStampedWithTheTick) {
     EXPECT_EQ(c.received[0].batch, (NetMsgBatch{.tick = 5, .messages = {NetMsgs::AssignMount{3}}}));
 }
 
-TEST(ServerNetwork, ADepartedClientsStreamNeverReachesTheNextClientOnItsPeer) {
-    ListeningServer server;
-    ASSERT_TRUE(server.listen());
+TEST_F(ServerNetworkLive, ADepartedClientsStreamNeverReachesTheNextClientOnItsPeer) {
     TestClient first;
     ASSERT_TRUE(connect_all(server, {&first}));
     ENetPeer* first_peer = server.network.clients.at(1).enet_peer;
