@@ -1,7 +1,7 @@
 #include "server/modules/capture_the_flag/capture_the_flag.h"
 
 #include <cmath>
-#include <iterator>
+#include <utility>
 #include <variant>
 
 #include <spdlog/spdlog.h>
@@ -19,7 +19,7 @@ namespace {
 // No client may put NaN or infinity into the world.
 float finite_or_zero(float value) { return std::isfinite(value) ? value : 0.0f; }
 
-std::unordered_set<std::uint32_t> live_ids(const DenseListKeyed<Projectiles>& list) {
+std::unordered_set<std::uint32_t> ids_in_use(const DenseListKeyed<Projectiles>& list) {
     std::unordered_set<std::uint32_t> ids;
     for (std::uint32_t row = 0; row < list.size(); ++row) {
         ids.insert(*list.get_id_by_index(row));
@@ -115,8 +115,7 @@ void CaptureTheFlagModule::process_net_msg_client_connected(std::uint32_t client
 }
 
 void CaptureTheFlagModule::add_player(std::uint32_t client_id) {
-    players.try_emplace(client_id);
-    players[client_id].client_id = client_id;
+    players.try_emplace(client_id).first->second.client_id = client_id;
 }
 
 void CaptureTheFlagModule::spawn_player(std::uint32_t client_id) {
@@ -156,7 +155,7 @@ void CaptureTheFlagModule::collect_outgoing_net_messages() {
     if (players.empty()) {
         return;
     }
-    const std::unordered_set<std::uint32_t> live_projectile_ids = live_ids(store->projectiles);
+    const std::unordered_set<std::uint32_t> live_projectile_ids = ids_in_use(store->projectiles);
     for (auto& [client_id, player] : players) {
         replicate_ships(player);
         replicate_mounts(player);
