@@ -22,6 +22,10 @@ bool apply_option(std::string_view flag, std::string_view value, LoadOptions& op
         options.report_path = value;
         return true;
     }
+    if (flag == "--log") {
+        options.log = value == "on";
+        return value == "on" || value == "off";
+    }
     if (flag == "--port") {
         return parse_number(value, options.port) && options.port > 0 && options.port < 65536;
     }
@@ -41,7 +45,7 @@ bool parse_load_options(int argc, char** argv, LoadOptions& options) {
         const std::string_view flag = argv[i];
         if (i + 1 >= argc || !apply_option(flag, argv[i + 1], options)) {
             std::cerr << "bad or incomplete option: " << flag << "\n"
-                      << "options: --host H --port P --clients N --seconds S --report FILE\n";
+                      << "options: --host H --port P --clients N --seconds S --report FILE --log on|off\n";
             return false;
         }
     }
