@@ -101,6 +101,11 @@ LoadWindow measure_passes(Engine& engine, Server::Network& network, double secon
     return window;
 }
 
+std::string world_line(const Store& store) {
+    return fmt::format("  world at the end                  {} ships, {} mounts, {} projectiles\n",
+                       store.ships.size(), store.mounts.size(), store.projectiles.size());
+}
+
 std::string report(const LoadWindow& window, bool log) {
     const double per_client_second =
         window.clients > 0 ? 1.0 / (window.clients * window.seconds) : 0.0;
@@ -151,6 +156,7 @@ int main(int argc, char** argv) {
     Server::CaptureTheFlagModule module(&config, &engine, &network, &store);
 
     wait_for_clients(engine, network, options.clients);
-    write_report(options, report(measure_passes(engine, network, options.seconds), options.log));
+    const LoadWindow window = measure_passes(engine, network, options.seconds);
+    write_report(options, report(window, options.log) + world_line(store));
     return 0;
 }
