@@ -113,7 +113,12 @@ bool DataModel::Update() {
             return a.first != b.first ? a.first < b.first : a.second->GetSequence() < b.second->GetSequence();
         });
         for (const auto& [depth, view] : ordered) {
-            if (live_views_.contains(view)) view->Update();
+            if (!live_views_.contains(view)) continue;
+            try {
+                view->Update();
+            } catch (const std::exception& error) {
+                SPDLOG_ERROR("{}: data binding update failed: {}", view->Where(), error.what());
+            }
         }
     }
     SPDLOG_WARN("Data model '{}' was still changing after {} update rounds", name_, kMaxRounds);

@@ -24,13 +24,14 @@ public:
     std::uint64_t GetSequence() const { return sequence_; }
     // Refreshes the element from the model.
     virtual void Update() = 0;
+    // The document and line of the element, for log lines.
+    String Where() const;
 
 protected:
     // Registers with the model; the view then refreshes on the next update.
     void Register(const StringList& dependencies);
     // Logs an evaluation problem once for this view, with the document and line.
     void ReportOnce(const String& what, const String& problem);
-    String Where() const;
 
 private:
     Element* element_;
