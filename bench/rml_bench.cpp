@@ -56,6 +56,18 @@ struct Bench {
         return rml + "</div></body></rml>";
     }
 
+    Rml::ElementDocument* ShowDocument() {
+        Rml::ElementDocument* document = context->LoadDocument(path);
+        document->Show();
+        Frame();
+        return document;
+    }
+
+    void Unload(Rml::ElementDocument* document) {
+        context->UnloadDocument(document);
+        context->Update();
+    }
+
     void Frame() {
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
         SDL_RenderClear(renderer);
@@ -72,58 +84,43 @@ Bench& GetBench() {
 void BM_LoadLayoutRender500(benchmark::State& state) {
     Bench& bench = GetBench();
     for (auto _ : state) {
-        Rml::ElementDocument* document = bench.context->LoadDocument(bench.path);
-        document->Show();
-        bench.Frame();
-        bench.context->UnloadDocument(document);
-        bench.context->Update();
+        bench.Unload(bench.ShowDocument());
     }
 }
 BENCHMARK(BM_LoadLayoutRender500)->Unit(benchmark::kMillisecond);
 
 void BM_Layout500(benchmark::State& state) {
     Bench& bench = GetBench();
-    Rml::ElementDocument* document = bench.context->LoadDocument(bench.path);
-    document->Show();
-    bench.Frame();
+    Rml::ElementDocument* document = bench.ShowDocument();
     int width = 1280;
     for (auto _ : state) {
         width = width == 1280 ? 1279 : 1280;
         bench.context->SetDimensions({width, 720});
         bench.context->Update();
     }
-    bench.context->UnloadDocument(document);
-    bench.context->Update();
+    bench.Unload(document);
 }
 BENCHMARK(BM_Layout500)->Unit(benchmark::kMillisecond);
 
 void BM_Render500(benchmark::State& state) {
     Bench& bench = GetBench();
-    Rml::ElementDocument* document = bench.context->LoadDocument(bench.path);
-    document->Show();
-    bench.Frame();
+    Rml::ElementDocument* document = bench.ShowDocument();
     for (auto _ : state) bench.context->Render();
-    bench.context->UnloadDocument(document);
-    bench.context->Update();
+    bench.Unload(document);
 }
 BENCHMARK(BM_Render500)->Unit(benchmark::kMillisecond);
 
 void BM_UpdateNothingDirty(benchmark::State& state) {
     Bench& bench = GetBench();
-    Rml::ElementDocument* document = bench.context->LoadDocument(bench.path);
-    document->Show();
-    bench.Frame();
+    Rml::ElementDocument* document = bench.ShowDocument();
     for (auto _ : state) bench.context->Update();
-    bench.context->UnloadDocument(document);
-    bench.context->Update();
+    bench.Unload(document);
 }
 BENCHMARK(BM_UpdateNothingDirty)->Unit(benchmark::kMicrosecond);
 
 void BM_UpdateOneDirtyVariable(benchmark::State& state) {
     Bench& bench = GetBench();
-    Rml::ElementDocument* document = bench.context->LoadDocument(bench.path);
-    document->Show();
-    bench.Frame();
+    Rml::ElementDocument* document = bench.ShowDocument();
     int round = 0;
     for (auto _ : state) {
         bench.names[0] = "Ship " + std::to_string(round++ % 7);
@@ -131,9 +128,26 @@ void BM_UpdateOneDirtyVariable(benchmark::State& state) {
         model->DirtyVariable("names");
         bench.context->Update();
     }
-    bench.context->UnloadDocument(document);
-    bench.context->Update();
+    bench.Unload(document);
 }
 BENCHMARK(BM_UpdateOneDirtyVariable)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+namespace {
+
+// The pointer moving between two rows: hover restyles and no relayout.
+void BM_HoverBetweenRows(benchmark::State& state) {
+    Bench& bench = GetBench();
+    Rml::ElementDocument* document = bench.ShowDocument();
+    int y = 5;
+    for (auto _ : state) {
+        y = y == 5 ? 35 : 5;
+        bench.context->ProcessMouseMove(20, y, 0);
+        bench.context->Update();
+    }
+    bench.Unload(document);
+}
+BENCHMARK(BM_HoverBetweenRows)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

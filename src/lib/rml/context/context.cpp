@@ -325,18 +325,19 @@ bool Context::ProcessMouseLeave() {
 }
 
 bool Context::ProcessKeyDown(Input::KeyIdentifier key_identifier, int key_modifier_state) {
-    Element* target = focus_;
-    if (!target) return true;
-    const bool typing = target->IsFocusable();
-    const bool propagate = target->DispatchEvent("keydown", KeyParameters(key_identifier, key_modifier_state));
-    return propagate && !typing;
+    return DispatchKey("keydown", key_identifier, key_modifier_state);
 }
 
 bool Context::ProcessKeyUp(Input::KeyIdentifier key_identifier, int key_modifier_state) {
+    return DispatchKey("keyup", key_identifier, key_modifier_state);
+}
+
+bool Context::DispatchKey(const String& type, Input::KeyIdentifier key_identifier, int key_modifier_state) {
     Element* target = focus_;
     if (!target) return true;
+    // A text field uses every key while it has the focus.
     const bool typing = target->IsFocusable();
-    const bool propagate = target->DispatchEvent("keyup", KeyParameters(key_identifier, key_modifier_state));
+    const bool propagate = target->DispatchEvent(type, KeyParameters(key_identifier, key_modifier_state));
     return propagate && !typing;
 }
 

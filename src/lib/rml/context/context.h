@@ -69,6 +69,7 @@ private:
     void SetChainPseudoClass(std::vector<Element*>& chain, Element* leaf, const String& pseudo_class);
     Dictionary MouseParameters(int button, int key_modifier_state) const;
     void ScrollFrom(Element* element, Vector2f delta);
+    bool DispatchKey(const String& type, Input::KeyIdentifier key_identifier, int key_modifier_state);
 
     String name_;
     Vector2i dimensions_;

@@ -490,7 +490,12 @@ void BindElement(Element& element) {
     // Copy: views may set attributes while they are made.
     std::vector<std::pair<String, String>> bindings;
     for (const auto& [name, value] : element.GetAttributes()) {
-        if (name.starts_with("data-") && name != "data-model") bindings.emplace_back(name, value.Get<String>());
+        if (name.starts_with("data-") && name != "data-model") {
+            bindings.emplace_back(name, value.Get<String>());
+        } else if (value.Get<String>().find("{{") != String::npos) {
+            SPDLOG_WARN("{}:{}: '{{{{ }}}}' is not read in attribute '{}'; use data-attr-{}", DocumentOf(element),
+                        state.source_line, name, name);
+        }
     }
     if (bindings.empty()) return;
     if (!model) {

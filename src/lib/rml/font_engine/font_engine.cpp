@@ -121,6 +121,7 @@ Font* FontOf(FontHandle handle) {
 // Splits text into runs of one face each: the main face where it has the glyph.
 std::vector<Run> SplitRuns(Font& font, std::string_view text) {
     std::vector<Run> runs;
+    std::size_t run_start = 0;
     std::size_t offset = 0;
     while (offset < text.size()) {
         const std::size_t start = offset;
@@ -134,12 +135,11 @@ std::vector<Run> SplitRuns(Font& font, std::string_view text) {
                 }
             }
         }
-        if (!runs.empty() && runs.back().face == face) {
-            runs.back().text = text.substr(static_cast<std::size_t>(runs.back().text.data() - text.data()),
-                                           offset - static_cast<std::size_t>(runs.back().text.data() - text.data()));
-        } else {
-            runs.push_back({face, text.substr(start, offset - start)});
+        if (runs.empty() || runs.back().face != face) {
+            run_start = start;
+            runs.push_back({face, {}});
         }
+        runs.back().text = text.substr(run_start, offset - run_start);
     }
     return runs;
 }

@@ -162,6 +162,15 @@ Vector2f OffsetToRoot(const Element* e) {
     return total;
 }
 
+// Where an absolute box starts on one axis: from its near offset, else from
+// its far offset, else where it would have been in the flow.
+float PlaceOnAxis(std::optional<float> near, std::optional<float> far, float origin, float size, float margin_near,
+                  float margin_far, float border_size, float static_position) {
+    if (near) return origin + *near + margin_near;
+    if (far) return origin + size - *far - margin_far - border_size;
+    return static_position + margin_near;
+}
+
 class LayoutEngine;
 
 // Places the inline-level content of one block container into line boxes.
@@ -913,21 +922,9 @@ void LayoutEngine::LayoutAbsolutes(Element& containing_block) {
         const Vector2f border_size = box.BorderSize();
         const Vector2f static_offset =
             OffsetToRoot(e.GetParentNode()) - OffsetToRoot(&containing_block) + item.static_position;
-        Vector2f position;
-        if (left) {
-            position.x = origin.x + *left + box.margin.left;
-        } else if (right) {
-            position.x = origin.x + size.x - *right - box.margin.right - border_size.x;
-        } else {
-            position.x = static_offset.x + box.margin.left;
-        }
-        if (top) {
-            position.y = origin.y + *top + box.margin.top;
-        } else if (bottom) {
-            position.y = origin.y + size.y - *bottom - box.margin.bottom - border_size.y;
-        } else {
-            position.y = static_offset.y + box.margin.top;
-        }
+        const Vector2f position{
+            PlaceOnAxis(left, right, origin.x, size.x, box.margin.left, box.margin.right, border_size.x, static_offset.x),
+            PlaceOnAxis(top, bottom, origin.y, size.y, box.margin.top, box.margin.bottom, border_size.y, static_offset.y)};
         box.offset_parent = &containing_block;
         box.offset = position;
     }

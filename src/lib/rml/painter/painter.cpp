@@ -177,14 +177,13 @@ void PaintElement(RenderInterface& render_interface, Element& element, Scissor& 
     const ComputedValues& v = element.GetComputedValues();
     if (!box.rendered || v.visibility != Style::Visibility::Visible || box.clip.Empty() || box.opacity <= 0) return;
     scissor.Set(box.clip);
-    if (auto* text = dynamic_cast<ElementText*>(&element)) {
+    if (dynamic_cast<ElementText*>(&element)) {
         const Element* parent = box.offset_parent ? box.offset_parent : element.GetParentNode();
         const Vector2f origin = parent->GetBox().absolute - parent->GetBox().scroll;
         for (const TextFragment& fragment : box.text) {
             FontEngine::RenderText(render_interface, fragment.font, fragment.text, origin + fragment.position, v.color,
                                    box.opacity);
         }
-        (void)text;
         return;
     }
     if (!box.fragments.empty()) {
