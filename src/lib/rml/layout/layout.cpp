@@ -171,6 +171,14 @@ float PlaceOnAxis(std::optional<float> near, std::optional<float> far, float ori
     return static_position + margin_near;
 }
 
+struct FlexItem {
+    Element* element;
+    ElementText* text;
+    Resolved edges;
+    float main;
+    String content;  // text items only
+};
+
 class LayoutEngine;
 
 // Places the inline-level content of one block container into line boxes.
@@ -241,6 +249,8 @@ public:
 
     void LayoutElement(Element& e, float cb_width, std::optional<float> cb_height, const Sizing& sizing);
     float MaxContentWidth(Element& e);
+    // Border-box width when every line breaks where it can: the longest word or box.
+    float MinContentWidth(Element& e);
     void AddAbsolute(Element& e, Vector2f static_position);
     float TextMaxWidth(ElementText& text);
 
@@ -250,6 +260,7 @@ private:
     void LayoutAbsolutes(Element& containing_block);
     void ComputeScrollSize(Element& e);
     float InlineMaxWidth(Element& e, float& widest);
+    void ShrinkRowItems(std::vector<FlexItem>& items, float overflow);
     Element* ContainingBlockOf(Element& e);
     void BuildPaintOrder(Element& root, std::vector<Element*>& out);
     void CollectPaint(Element& e, std::vector<Element*>& in_flow, std::vector<Element*>& positioned);
@@ -608,14 +619,7 @@ float LayoutEngine::LayoutFlex(Element& e, float width, std::optional<float> hei
     const bool row = v.flex_direction == Style::FlexDirection::Row;
     const float gap = row ? v.column_gap : v.row_gap;
 
-    struct Item {
-        Element* element;
-        ElementText* text;
-        Resolved edges;
-        float main;
-        String content;  // text items only
-    };
-    std::vector<Item> items;
+    std::vector<FlexItem> items;
     for (const ElementPtr& child_ptr : e.GetChildren()) {
         Element& child = *child_ptr;
         if (!IsDisplayed(child)) {
@@ -634,16 +638,16 @@ float LayoutEngine::LayoutFlex(Element& e, float width, std::optional<float> hei
         }
     }
 
-    const auto stretches = [&](const Item& item) {
+    const auto stretches = [&](const FlexItem& item) {
         if (item.text || v.align_items != Style::AlignItems::Stretch) return false;
         const ComputedValues& cv = item.element->GetComputedValues();
         return row ? cv.height.IsAuto() : cv.width.IsAuto();
     };
-    const auto frame = [&](const Item& item) {
+    const auto frame = [&](const FlexItem& item) {
         const Resolved& r = item.edges;
         return Vector2f{r.border.Horizontal() + r.padding.Horizontal(), r.border.Vertical() + r.padding.Vertical()};
     };
-    const auto cross_sizing = [&](const Item& item, Sizing sizing) {
+    const auto cross_sizing = [&](const FlexItem& item, Sizing sizing) {
         const ComputedValues& cv = item.element->GetComputedValues();
         if (!row) {
             if (stretches(item)) {
@@ -658,7 +662,7 @@ float LayoutEngine::LayoutFlex(Element& e, float width, std::optional<float> hei
 
     float used = 0;
     float total_grow = 0;
-    for (Item& item : items) {
+    for (FlexItem& item : items) {
         if (item.text) {
             const ComputedValues& tv = item.text->GetComputedValues();
             item.main = row ? FontEngine::MeasureText(FontFor(tv), tv.font_size, item.content) : tv.line_height;
@@ -690,16 +694,18 @@ float LayoutEngine::LayoutFlex(Element& e, float width, std::optional<float> hei
     const std::optional<float> main_size = row ? std::optional<float>(width) : height;
     float free = main_size ? *main_size - used : 0;
     if (free > 0 && total_grow > 0) {
-        for (Item& item : items) {
+        for (FlexItem& item : items) {
             if (item.text) continue;
             item.main += free * item.element->GetComputedValues().flex_grow / total_grow;
         }
         free = 0;
+    } else if (free < 0 && row) {
+        ShrinkRowItems(items, -free);
     }
 
     const std::optional<float> cross_size = row ? height : std::optional<float>(width);
     float line_cross = 0;
-    for (const Item& item : items) {
+    for (const FlexItem& item : items) {
         if (item.text) {
             const ComputedValues& tv = item.text->GetComputedValues();
             line_cross = std::max(line_cross, row ? tv.line_height : item.main);
@@ -721,7 +727,7 @@ float LayoutEngine::LayoutFlex(Element& e, float width, std::optional<float> hei
     }
     if (cross_size) line_cross = *cross_size;
     if (row && !cross_size) {
-        for (const Item& item : items) {
+        for (const FlexItem& item : items) {
             if (!stretches(item)) continue;
             const float stretched = std::max(0.f, line_cross - item.edges.margin.Vertical() - frame(item).y);
             if (BoxOf(*item.element).content.y == stretched) continue;
@@ -754,7 +760,7 @@ float LayoutEngine::LayoutFlex(Element& e, float width, std::optional<float> hei
     }
     float position = leading;
     float extent = 0;
-    for (const Item& item : items) {
+    for (const FlexItem& item : items) {
         float outer_main = 0;
         float outer_cross = 0;
         if (item.text) {
@@ -866,6 +872,46 @@ float LayoutEngine::MaxContentWidth(Element& e) {
     }
     max_content_[&e] = result;
     return result;
+}
+
+float LayoutEngine::MinContentWidth(Element& e) {
+    if (auto* text = dynamic_cast<ElementText*>(&e)) {
+        const ComputedValues& v = text->GetComputedValues();
+        float widest = 0;
+        for (const String& word : StringUtilities::SplitWhitespace(text->GetText())) {
+            widest = std::max(widest, FontEngine::MeasureText(FontFor(v), v.font_size, word));
+        }
+        return widest;
+    }
+    const ComputedValues& v = e.GetComputedValues();
+    if (IsReplaced(e) || v.width.kind == Length::Kind::Px) return MaxContentWidth(e);
+    const Resolved edges = ResolveEdges(v, 0);
+    const float frame = edges.border.Horizontal() + edges.padding.Horizontal();
+    const bool row_flex = v.display == Display::Flex && v.flex_direction == Style::FlexDirection::Row;
+    float content = 0;
+    for (const ElementPtr& child : e.GetChildren()) {
+        if (!IsDisplayed(*child) || IsAbsolute(*child)) continue;
+        const float margins = IsText(*child) ? 0 : ResolveEdges(child->GetComputedValues(), 0).margin.Horizontal();
+        const float width = MinContentWidth(*child) + margins;
+        content = row_flex ? content + width : std::max(content, width);
+    }
+    return ClampWidth(v, content, 0) + frame;
+}
+
+// A row wider than its container takes the excess from its auto-width items,
+// in proportion to their size, none below its longest word.
+void LayoutEngine::ShrinkRowItems(std::vector<FlexItem>& items, float overflow) {
+    float total = 0;
+    for (const FlexItem& item : items) {
+        if (!item.text && item.element->GetComputedValues().width.IsAuto() && !IsReplaced(*item.element)) total += item.main;
+    }
+    if (total <= 0) return;
+    for (FlexItem& item : items) {
+        if (item.text || !item.element->GetComputedValues().width.IsAuto() || IsReplaced(*item.element)) continue;
+        const float frame = item.edges.border.Horizontal() + item.edges.padding.Horizontal();
+        const float floor = std::max(0.f, MinContentWidth(*item.element) - frame);
+        item.main = std::max(std::min(floor, item.main), item.main - overflow * item.main / total);
+    }
 }
 
 Element* LayoutEngine::ContainingBlockOf(Element& e) {

@@ -104,6 +104,18 @@ TEST_F(Layout, FlexRowGrowsGapsAndAligns) {
     EXPECT_FLOAT_EQ(Size(Get(document, "auto")).y, 40);  // stretched to the line
 }
 
+TEST_F(Layout, FlexRowShrinksAutoWidthItemsDownToTheirLongestWord) {
+    Rml::ElementDocument* document = Lay(
+        R"(<div class="row"><div class="fixed"/><div id="text">aaaa bbbb cccc</div></div>
+           <div class="row"><div class="fixed"/><div id="word">aaaaaaaaaaaaaaaa</div></div>)",
+        R"(.row { display: flex; width: 100px; } .fixed { width: 40px; height: 5px; })");
+    Rml::Element* text = Get(document, "text");
+    EXPECT_FLOAT_EQ(Size(text).x, 60);
+    EXPECT_FLOAT_EQ(Size(text->GetParentNode()->GetChild(0)).x, 40);
+    ASSERT_EQ(text->GetChild(0)->GetBox().text.size(), 2u);
+    EXPECT_FLOAT_EQ(Size(Get(document, "word")).x, 80);  // no narrower than its word: it overflows
+}
+
 TEST_F(Layout, FlexColumnWithDefiniteHeight) {
     Rml::ElementDocument* document = Lay(
         R"(<div id="column"><div id="top"/><div id="fill"/><div id="narrow"/></div>)",
