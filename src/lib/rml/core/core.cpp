@@ -7,6 +7,7 @@
 
 #include "lib/rml/context/context.h"
 #include "lib/rml/debugger/debugger.h"
+#include "lib/rml/element_document/element_document.h"
 #include "lib/rml/factory/factory.h"
 #include "lib/rml/font_engine/font_engine.h"
 #include "lib/rml/image_cache/image_cache.h"
@@ -109,7 +110,12 @@ bool RemoveContext(const String& name) {
 }
 
 bool LoadFontFace(const String& file_path, bool fallback_face, Style::FontWeight weight, int face_index) {
-    return FontEngine::LoadFace(file_path, fallback_face, weight, face_index);
+    if (!FontEngine::LoadFace(file_path, fallback_face, weight, face_index)) return false;
+    // Text measured with the faces before this one is measured again.
+    for (const auto& context : GetCore().contexts) {
+        for (int i = 0; i < context->GetNumDocuments(); ++i) context->GetDocument(i)->InvalidatePaintOrder();
+    }
+    return true;
 }
 
 }  // namespace Rml

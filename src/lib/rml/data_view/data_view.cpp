@@ -198,7 +198,7 @@ private:
     std::vector<Segment> segments_;
 };
 
-// data-value: shows the variable as the "value" attribute and writes each change back.
+// data-value: shows the variable as the "value" attribute and writes each change's "value" back.
 class ValueView final : public ExpressionView, public EventListener {
 public:
     ValueView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
@@ -217,8 +217,9 @@ public:
         element->SetAttribute("value", text);
     }
 
+    // Changes raised below the element count too: a custom control's parts raise them.
     void ProcessEvent(Event& event) override {
-        if (event.GetTargetElement() != GetElement()) return;
+        if (!event.GetParameters().contains("value")) return;
         DataAddress address;
         String error;
         if (!address_->EvaluateAddress(*GetModel(), address, error)) {

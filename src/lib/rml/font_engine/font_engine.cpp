@@ -61,7 +61,8 @@ struct State {
     bool initialised = false;
     std::vector<Face> faces;
     std::vector<std::unique_ptr<Font>> fonts;
-    std::unordered_map<String, FontHandle> font_by_key;
+    std::unordered_map<String, FontHandle> font_by_key;   // family and size
+    std::unordered_map<String, FontHandle> font_by_face;  // face and size
     std::unordered_map<String, CachedText> texts;
     std::uint64_t frame = 0;
     bool warned_no_face = false;
@@ -246,6 +247,7 @@ bool LoadFace(const String& path, bool fallback_face, Style::FontWeight, int fac
     ReleaseTextures();
     state.fonts.clear();
     state.font_by_key.clear();
+    state.font_by_face.clear();
     return true;
 }
 
@@ -260,8 +262,14 @@ FontHandle GetFont(const String& family, float size) {
     const float pixel_size = std::max(1.f, std::round(size));
     const String key = StringUtilities::ToLower(family) + '@' + std::to_string(static_cast<int>(pixel_size));
     if (auto it = state.font_by_key.find(key); it != state.font_by_key.end()) return it->second;
-    auto font = std::make_unique<Font>();
     const int main = MainFaceFor(family);
+    // Families that resolve to the same face share one font.
+    const String face_key = std::to_string(main) + '@' + std::to_string(static_cast<int>(pixel_size));
+    if (auto it = state.font_by_face.find(face_key); it != state.font_by_face.end()) {
+        state.font_by_key[key] = it->second;
+        return it->second;
+    }
+    auto font = std::make_unique<Font>();
     auto main_face = OpenSized(state.faces[static_cast<std::size_t>(main)], pixel_size, 0);
     if (!main_face) {
         SPDLOG_ERROR("Cannot open font face '{}' at {}px: {}", state.faces[static_cast<std::size_t>(main)].path,
@@ -281,6 +289,7 @@ FontHandle GetFont(const String& family, float size) {
     const FontHandle handle = static_cast<FontHandle>(state.fonts.size());
     state.fonts.push_back(std::move(font));
     state.font_by_key[key] = handle;
+    state.font_by_face[face_key] = handle;
     return handle;
 }
 

@@ -263,6 +263,17 @@ TEST_F(DataBinding, ValueBindingIsTwoWay) {
     EXPECT_EQ(input->GetValue(), "9");
 }
 
+TEST_F(DataBinding, ValueBindingOnAControlTakesChangesFromItsParts) {
+    Rml::ElementDocument* document =
+        Load(R"(<div id="control" data-value="vm.selected"><div id="part"/></div>)");
+    document->GetElementById("part")->DispatchEvent("change", {{"value", Rml::Variant(2)}});
+    EXPECT_EQ(vm_.selected, 2);
+    document->GetElementById("part")->DispatchEvent("change", {});  // no value: nothing written
+    EXPECT_EQ(vm_.selected, 2);
+    context_->Update();
+    EXPECT_EQ(document->GetElementById("control")->GetAttribute<int>("value", -1), 2);
+}
+
 TEST_F(DataBinding, ElementsAddedLaterInsideTheModelAreBound) {
     // As a custom element builds an inner input from its own attributes.
     Rml::ElementDocument* document = Load(R"(<div id="host"/>)");
