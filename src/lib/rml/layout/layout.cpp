@@ -260,7 +260,6 @@ private:
     void LayoutAbsolutes(Element& containing_block);
     void ComputeScrollSize(Element& e);
     float InlineMaxWidth(Element& e, float& widest);
-    void ShrinkRowItems(std::vector<FlexItem>& items, float overflow);
     Element* ContainingBlockOf(Element& e);
     void BuildPaintOrder(Element& root, std::vector<Element*>& out);
     void CollectPaint(Element& e, std::vector<Element*>& in_flow, std::vector<Element*>& positioned);
@@ -274,6 +273,37 @@ private:
     ElementDocument* document_ = nullptr;
     std::unordered_map<Element*, std::vector<Pending>> absolutes_;
     std::unordered_map<Element*, float> max_content_;
+};
+
+// Lays out the items of one flex container on a single line.
+class FlexFormatter {
+public:
+    FlexFormatter(LayoutEngine& engine, Element& container, float width, std::optional<float> height);
+    // Gives the container's content height (a row: its cross size).
+    float Run();
+
+private:
+    void Collect();
+    float MeasureBases();
+    void ShrinkRowItems(float overflow);
+    float SizeItems();
+    float Place(float line_cross, float free);
+    void PlaceText(const FlexItem& item, Vector2f position);
+    bool Stretches(const FlexItem& item) const;
+    Sizing CrossSizing(const FlexItem& item) const;
+    Vector2f OuterSize(const FlexItem& item) const;
+    static Vector2f Frame(const FlexItem& item);
+
+    LayoutEngine& engine_;
+    Element& container_;
+    const ComputedValues& values_;
+    float width_;
+    std::optional<float> height_;
+    bool row_;
+    float gap_;
+    Vector2f origin_;
+    std::vector<FlexItem> items_;
+    float total_grow_ = 0;
 };
 
 // InlineFormatter ---------------------------------------------------------------
@@ -613,141 +643,187 @@ float LayoutEngine::TextMaxWidth(ElementText& text) {
 }
 
 float LayoutEngine::LayoutFlex(Element& e, float width, std::optional<float> height) {
-    const ComputedValues& v = e.GetComputedValues();
-    LayoutBox& box = BoxOf(e);
-    const Vector2f origin{box.border.left + box.padding.left, box.border.top + box.padding.top};
-    const bool row = v.flex_direction == Style::FlexDirection::Row;
-    const float gap = row ? v.column_gap : v.row_gap;
+    return FlexFormatter(*this, e, width, height).Run();
+}
 
-    std::vector<FlexItem> items;
-    for (const ElementPtr& child_ptr : e.GetChildren()) {
+// FlexFormatter --------------------------------------------------------------------
+
+FlexFormatter::FlexFormatter(LayoutEngine& engine, Element& container, float width, std::optional<float> height)
+    : engine_(engine),
+      container_(container),
+      values_(container.GetComputedValues()),
+      width_(width),
+      height_(height),
+      row_(values_.flex_direction == Style::FlexDirection::Row),
+      gap_(row_ ? values_.column_gap : values_.row_gap) {
+    const LayoutBox& box = BoxOf(container);
+    origin_ = {box.border.left + box.padding.left, box.border.top + box.padding.top};
+}
+
+float FlexFormatter::Run() {
+    Collect();
+    const float used = MeasureBases();
+    const std::optional<float> main_size = row_ ? std::optional<float>(width_) : height_;
+    float free = main_size ? *main_size - used : 0;
+    if (free > 0 && total_grow_ > 0) {
+        for (FlexItem& item : items_) {
+            if (!item.text) item.main += free * item.element->GetComputedValues().flex_grow / total_grow_;
+        }
+        free = 0;
+    } else if (free < 0 && row_) {
+        ShrinkRowItems(-free);
+    }
+    const float line_cross = SizeItems();
+    const float extent = Place(line_cross, std::max(0.f, free));
+    return row_ ? line_cross : height_.value_or(std::max(0.f, extent));
+}
+
+void FlexFormatter::Collect() {
+    for (const ElementPtr& child_ptr : container_.GetChildren()) {
         Element& child = *child_ptr;
         if (!IsDisplayed(child)) {
             MarkNotRendered(child);
         } else if (IsAbsolute(child)) {
-            AddAbsolute(child, origin);
+            engine_.AddAbsolute(child, origin_);
         } else if (auto* text = dynamic_cast<ElementText*>(&child)) {
             LayoutBox& text_box = BoxOf(*text);
             text_box.rendered = true;
             text_box.text.clear();
-            text_box.offset_parent = &e;
+            text_box.offset_parent = &container_;
+            // Text straight in a flex container is one line; white space alone is no item.
             const String content(StringUtilities::Trim(CollapseWhitespace(text->GetText())));
-            if (!content.empty()) items.push_back({&child, text, {}, 0, content});
+            if (!content.empty()) items_.push_back({&child, text, {}, 0, content});
         } else {
-            items.push_back({&child, nullptr, ResolveEdges(child.GetComputedValues(), width), 0, {}});
+            items_.push_back({&child, nullptr, ResolveEdges(child.GetComputedValues(), width_), 0, {}});
         }
     }
+}
 
-    const auto stretches = [&](const FlexItem& item) {
-        if (item.text || v.align_items != Style::AlignItems::Stretch) return false;
-        const ComputedValues& cv = item.element->GetComputedValues();
-        return row ? cv.height.IsAuto() : cv.width.IsAuto();
-    };
-    const auto frame = [&](const FlexItem& item) {
-        const Resolved& r = item.edges;
-        return Vector2f{r.border.Horizontal() + r.padding.Horizontal(), r.border.Vertical() + r.padding.Vertical()};
-    };
-    const auto cross_sizing = [&](const FlexItem& item, Sizing sizing) {
-        const ComputedValues& cv = item.element->GetComputedValues();
-        if (!row) {
-            if (stretches(item)) {
-                sizing.width = std::max(0.f, width - item.edges.margin.Horizontal() - frame(item).x);
-            } else if (cv.width.IsAuto()) {
-                sizing.shrink_to_fit = true;
-                sizing.available = width;
-            }
-        }
-        return sizing;
-    };
+bool FlexFormatter::Stretches(const FlexItem& item) const {
+    if (item.text || values_.align_items != Style::AlignItems::Stretch) return false;
+    const ComputedValues& v = item.element->GetComputedValues();
+    return row_ ? v.height.IsAuto() : v.width.IsAuto();
+}
 
+Vector2f FlexFormatter::Frame(const FlexItem& item) {
+    const Resolved& r = item.edges;
+    return {r.border.Horizontal() + r.padding.Horizontal(), r.border.Vertical() + r.padding.Vertical()};
+}
+
+// In a column the cross size is the width: stretched, or shrink-to-fit when auto.
+Sizing FlexFormatter::CrossSizing(const FlexItem& item) const {
+    Sizing sizing;
+    if (row_) return sizing;
+    if (Stretches(item)) {
+        sizing.width = std::max(0.f, width_ - item.edges.margin.Horizontal() - Frame(item).x);
+    } else if (item.element->GetComputedValues().width.IsAuto()) {
+        sizing.shrink_to_fit = true;
+        sizing.available = width_;
+    }
+    return sizing;
+}
+
+float FlexFormatter::MeasureBases() {
     float used = 0;
-    float total_grow = 0;
-    for (FlexItem& item : items) {
+    for (FlexItem& item : items_) {
         if (item.text) {
             const ComputedValues& tv = item.text->GetComputedValues();
-            item.main = row ? FontEngine::MeasureText(FontFor(tv), tv.font_size, item.content) : tv.line_height;
+            item.main = row_ ? FontEngine::MeasureText(FontFor(tv), tv.font_size, item.content) : tv.line_height;
             used += item.main;
             continue;
         }
         Element& child = *item.element;
-        const ComputedValues& cv = child.GetComputedValues();
-        if (row) {
-            if (cv.width.IsDefinite()) {
-                item.main = ClampWidth(cv, cv.width.Resolve(width), width);
+        const ComputedValues& v = child.GetComputedValues();
+        if (row_) {
+            if (v.width.IsDefinite()) {
+                item.main = ClampWidth(v, v.width.Resolve(width_), width_);
             } else if (IsReplaced(child)) {
-                item.main = ReplacedSize(child, width, height).x;
+                item.main = ReplacedSize(child, width_, height_).x;
             } else {
-                item.main = ClampWidth(cv, MaxContentWidth(child) - frame(item).x, width);
+                item.main = ClampWidth(v, engine_.MaxContentWidth(child) - Frame(item).x, width_);
             }
-        } else if (auto definite = DefiniteHeight(cv, height)) {
-            item.main = ClampHeight(cv, *definite, height);
+        } else if (auto definite = DefiniteHeight(v, height_)) {
+            item.main = ClampHeight(v, *definite, height_);
         } else {
-            LayoutElement(child, width, height, cross_sizing(item, {}));
+            engine_.LayoutElement(child, width_, height_, CrossSizing(item));
             item.main = BoxOf(child).content.y;
         }
-        total_grow += cv.flex_grow;
-        used += item.main + (row ? frame(item).x + item.edges.margin.Horizontal()
-                                 : frame(item).y + item.edges.margin.Vertical());
+        total_grow_ += v.flex_grow;
+        used += item.main + (row_ ? Frame(item).x + item.edges.margin.Horizontal()
+                                  : Frame(item).y + item.edges.margin.Vertical());
     }
-    if (!items.empty()) used += gap * static_cast<float>(items.size() - 1);
+    if (!items_.empty()) used += gap_ * static_cast<float>(items_.size() - 1);
+    return used;
+}
 
-    const std::optional<float> main_size = row ? std::optional<float>(width) : height;
-    float free = main_size ? *main_size - used : 0;
-    if (free > 0 && total_grow > 0) {
-        for (FlexItem& item : items) {
-            if (item.text) continue;
-            item.main += free * item.element->GetComputedValues().flex_grow / total_grow;
-        }
-        free = 0;
-    } else if (free < 0 && row) {
-        ShrinkRowItems(items, -free);
+// A row wider than its container takes the excess from its auto-width items,
+// in proportion to their size, none below its longest word.
+void FlexFormatter::ShrinkRowItems(float overflow) {
+    const auto shrinks = [](const FlexItem& item) {
+        return !item.text && item.element->GetComputedValues().width.IsAuto() && !IsReplaced(*item.element);
+    };
+    float total = 0;
+    for (const FlexItem& item : items_) {
+        if (shrinks(item)) total += item.main;
     }
+    if (total <= 0) return;
+    for (FlexItem& item : items_) {
+        if (!shrinks(item)) continue;
+        const float floor = std::max(0.f, engine_.MinContentWidth(*item.element) - Frame(item).x);
+        item.main = std::max(std::min(floor, item.main), item.main - overflow * item.main / total);
+    }
+}
 
-    const std::optional<float> cross_size = row ? height : std::optional<float>(width);
+// Lays every item out at its main size; gives the cross size of the line.
+float FlexFormatter::SizeItems() {
+    const std::optional<float> cross_size = row_ ? height_ : std::optional<float>(width_);
     float line_cross = 0;
-    for (const FlexItem& item : items) {
+    for (const FlexItem& item : items_) {
         if (item.text) {
-            const ComputedValues& tv = item.text->GetComputedValues();
-            line_cross = std::max(line_cross, row ? tv.line_height : item.main);
+            line_cross = std::max(line_cross, row_ ? item.text->GetComputedValues().line_height : item.main);
             continue;
         }
-        Sizing sizing;
-        if (row) {
+        Sizing sizing = CrossSizing(item);
+        if (row_) {
             sizing.width = item.main;
-            if (stretches(item) && cross_size) {
-                sizing.height = std::max(0.f, *cross_size - item.edges.margin.Vertical() - frame(item).y);
+            if (Stretches(item) && cross_size) {
+                sizing.height = std::max(0.f, *cross_size - item.edges.margin.Vertical() - Frame(item).y);
             }
         } else {
-            sizing = cross_sizing(item, sizing);
             sizing.height = item.main;
         }
-        LayoutElement(*item.element, width, height, sizing);
+        engine_.LayoutElement(*item.element, width_, height_, sizing);
         const Vector2f outer = BoxOf(*item.element).MarginSize();
-        line_cross = std::max(line_cross, row ? outer.y : outer.x);
+        line_cross = std::max(line_cross, row_ ? outer.y : outer.x);
     }
-    if (cross_size) line_cross = *cross_size;
-    if (row && !cross_size) {
-        for (const FlexItem& item : items) {
-            if (!stretches(item)) continue;
-            const float stretched = std::max(0.f, line_cross - item.edges.margin.Vertical() - frame(item).y);
+    if (cross_size) return *cross_size;
+    if (row_) {
+        // Items of auto height stretch to the tallest one.
+        for (const FlexItem& item : items_) {
+            if (!Stretches(item)) continue;
+            const float stretched = std::max(0.f, line_cross - item.edges.margin.Vertical() - Frame(item).y);
             if (BoxOf(*item.element).content.y == stretched) continue;
             Sizing sizing;
             sizing.width = item.main;
             sizing.height = stretched;
-            LayoutElement(*item.element, width, height, sizing);
+            engine_.LayoutElement(*item.element, width_, height_, sizing);
         }
     }
+    return line_cross;
+}
 
-    // Main axis: leading space and the space between items.
+// Puts the items along the main axis with justify-content and across with
+// align-items; gives the main extent they take.
+float FlexFormatter::Place(float line_cross, float free) {
     float leading = 0;
     float between = 0;
-    if (free > 0 && !items.empty()) {
-        const float count = static_cast<float>(items.size());
-        switch (v.justify_content) {
+    if (free > 0 && !items_.empty()) {
+        const float count = static_cast<float>(items_.size());
+        switch (values_.justify_content) {
             case Style::JustifyContent::FlexStart: break;
             case Style::JustifyContent::FlexEnd: leading = free; break;
             case Style::JustifyContent::Center: leading = free / 2; break;
-            case Style::JustifyContent::SpaceBetween: between = items.size() > 1 ? free / (count - 1) : 0; break;
+            case Style::JustifyContent::SpaceBetween: between = items_.size() > 1 ? free / (count - 1) : 0; break;
             case Style::JustifyContent::SpaceAround:
                 between = free / count;
                 leading = between / 2;
@@ -760,47 +836,45 @@ float LayoutEngine::LayoutFlex(Element& e, float width, std::optional<float> hei
     }
     float position = leading;
     float extent = 0;
-    for (const FlexItem& item : items) {
-        float outer_main = 0;
-        float outer_cross = 0;
-        if (item.text) {
-            const ComputedValues& tv = item.text->GetComputedValues();
-            outer_main = item.main;
-            outer_cross = row ? tv.line_height : FontEngine::MeasureText(FontFor(tv), tv.font_size, item.content);
-        } else {
-            const Vector2f outer = BoxOf(*item.element).MarginSize();
-            outer_main = row ? outer.x : outer.y;
-            outer_cross = row ? outer.y : outer.x;
-        }
+    for (const FlexItem& item : items_) {
+        const Vector2f outer = OuterSize(item);
+        const float outer_main = row_ ? outer.x : outer.y;
+        const float outer_cross = row_ ? outer.y : outer.x;
         float cross = 0;
-        switch (v.align_items) {
-            case Style::AlignItems::Stretch:
-            case Style::AlignItems::FlexStart: break;
-            case Style::AlignItems::Center: cross = (line_cross - outer_cross) / 2; break;
-            case Style::AlignItems::FlexEnd: cross = line_cross - outer_cross; break;
-        }
-        const Vector2f place = row ? Vector2f{position, cross} : Vector2f{cross, position};
+        if (values_.align_items == Style::AlignItems::Center) cross = (line_cross - outer_cross) / 2;
+        if (values_.align_items == Style::AlignItems::FlexEnd) cross = line_cross - outer_cross;
+        const Vector2f place = row_ ? Vector2f{position, cross} : Vector2f{cross, position};
         if (item.text) {
-            const ComputedValues& tv = item.text->GetComputedValues();
-            const FontEngine::FontHandle font = FontFor(tv);
-            const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(font, tv.font_size);
-            const float leading_space = (tv.line_height - metrics.Height()) / 2;
-            const float text_width = FontEngine::MeasureText(font, tv.font_size, item.content);
-            LayoutBox& text_box = BoxOf(*item.text);
-            text_box.text.push_back({item.content, origin + place + Vector2f{0, leading_space}, text_width,
-                                     metrics.Height(), font});
-            text_box.offset = origin + place;
-            text_box.content = {text_width, tv.line_height};
+            PlaceText(item, origin_ + place);
         } else {
             LayoutBox& child_box = BoxOf(*item.element);
-            child_box.offset_parent = &e;
-            child_box.offset = origin + place + Vector2f{child_box.margin.left, child_box.margin.top};
-            ApplyRelative(*item.element, width, height);
+            child_box.offset_parent = &container_;
+            child_box.offset = origin_ + place + Vector2f{child_box.margin.left, child_box.margin.top};
+            ApplyRelative(*item.element, width_, height_);
         }
-        position += outer_main + gap + between;
-        extent = position - gap - between;
+        extent = position + outer_main;
+        position = extent + gap_ + between;
     }
-    return row ? line_cross : height.value_or(std::max(0.f, extent));
+    return extent;
+}
+
+Vector2f FlexFormatter::OuterSize(const FlexItem& item) const {
+    if (!item.text) return BoxOf(*item.element).MarginSize();
+    const ComputedValues& tv = item.text->GetComputedValues();
+    const float width = FontEngine::MeasureText(FontFor(tv), tv.font_size, item.content);
+    return {width, tv.line_height};
+}
+
+void FlexFormatter::PlaceText(const FlexItem& item, Vector2f position) {
+    const ComputedValues& tv = item.text->GetComputedValues();
+    const FontEngine::FontHandle font = FontFor(tv);
+    const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(font, tv.font_size);
+    const float half_leading = (tv.line_height - metrics.Height()) / 2;
+    const float width = FontEngine::MeasureText(font, tv.font_size, item.content);
+    LayoutBox& box = BoxOf(*item.text);
+    box.text.push_back({item.content, position + Vector2f{0, half_leading}, width, metrics.Height(), font});
+    box.offset = position;
+    box.content = {width, tv.line_height};
 }
 
 float LayoutEngine::InlineMaxWidth(Element& e, float& widest) {
@@ -896,22 +970,6 @@ float LayoutEngine::MinContentWidth(Element& e) {
         content = row_flex ? content + width : std::max(content, width);
     }
     return ClampWidth(v, content, 0) + frame;
-}
-
-// A row wider than its container takes the excess from its auto-width items,
-// in proportion to their size, none below its longest word.
-void LayoutEngine::ShrinkRowItems(std::vector<FlexItem>& items, float overflow) {
-    float total = 0;
-    for (const FlexItem& item : items) {
-        if (!item.text && item.element->GetComputedValues().width.IsAuto() && !IsReplaced(*item.element)) total += item.main;
-    }
-    if (total <= 0) return;
-    for (FlexItem& item : items) {
-        if (item.text || !item.element->GetComputedValues().width.IsAuto() || IsReplaced(*item.element)) continue;
-        const float frame = item.edges.border.Horizontal() + item.edges.padding.Horizontal();
-        const float floor = std::max(0.f, MinContentWidth(*item.element) - frame);
-        item.main = std::max(std::min(floor, item.main), item.main - overflow * item.main / total);
-    }
 }
 
 Element* LayoutEngine::ContainingBlockOf(Element& e) {
