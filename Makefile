@@ -2,7 +2,7 @@
 BUILD_DIR := build
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build run test bench clean
+.PHONY: all setup configure build run test bench fuzz clean
 
 all: build
 
@@ -24,6 +24,21 @@ test: build
 
 bench: build
 	./$(BUILD_DIR)/voidlance_bench
+
+# The batch decoder under libFuzzer with address and undefined-behaviour checks.
+# New inputs go to build-fuzz/corpus; the committed corpus stays as it is.
+FUZZ_DIR := build-fuzz
+FUZZ_CXX ?= clang++-14
+FUZZ_TIME ?= 60
+FUZZ_FLAGS := -std=c++2b -g -O1 -Wall -Wextra -Isrc \
+  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+FUZZ_SOURCES := tools/fuzz/deserialize_batch_fuzzer.cpp src/core/net_msg_helpers/net_msg_codec.cpp
+
+fuzz: setup
+	@mkdir -p $(FUZZ_DIR)/corpus
+	$(FUZZ_CXX) $(FUZZ_FLAGS) $(FUZZ_SOURCES) -o $(FUZZ_DIR)/deserialize_batch_fuzzer
+	./$(FUZZ_DIR)/deserialize_batch_fuzzer -max_total_time=$(FUZZ_TIME) \
+	  -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus tools/fuzz/corpus
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/mount_type/mount_type.h"
 
@@ -13,6 +14,11 @@ struct MountSpawn {
     MountType mount_type = MountType::SmallOne;
 
     bool operator==(const MountSpawn&) const = default;
+
+    // Row `index` of the mount list (DenseListKeyed<Mounts>); empty when that row has no id.
+    // Defined, for that list only, in from_store.cpp.
+    template <typename MountList>
+    static std::optional<MountSpawn> from_store(const MountList& list, std::uint32_t index);
 };
 
 }  // namespace NetMsgs

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace NetMsgs {
 
@@ -15,6 +16,11 @@ struct ShipSnapshot {
     float rot = 0;
 
     bool operator==(const ShipSnapshot&) const = default;
+
+    // Row `index` of the ship list (DenseListKeyed<Ships>); empty when that row has no id.
+    // Defined, for that list only, in from_store.cpp.
+    template <typename ShipList>
+    static std::optional<ShipSnapshot> from_store(const ShipList& list, std::uint32_t index);
 };
 
 }  // namespace NetMsgs

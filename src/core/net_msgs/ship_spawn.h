@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/ship_type/ship_type.h"
 
@@ -18,6 +19,11 @@ struct ShipSpawn {
     float rot = 0;
 
     bool operator==(const ShipSpawn&) const = default;
+
+    // Row `index` of the ship list (DenseListKeyed<Ships>); empty when that row has no id.
+    // Defined, for that list only, in from_store.cpp.
+    template <typename ShipList>
+    static std::optional<ShipSpawn> from_store(const ShipList& list, std::uint32_t index);
 };
 
 }  // namespace NetMsgs
