@@ -100,6 +100,20 @@ TEST_F(Input, HoverAndActiveFollowThePointer) {
     EXPECT_EQ(context_->GetHoverElement(), nullptr);
 }
 
+TEST_F(Input, ADropDownOverLaterContentTakesTheClick) {
+    Rml::ElementDocument* document = LoadBody(
+        R"(<div id="select"><div id="options"/></div><div id="below"/>)",
+        R"(#select { position: relative; height: 20px; }
+           #options { position: absolute; top: 20px; left: 0; width: 100px; height: 60px; z-index: 10; }
+           #below { height: 100px; })");
+    document->Show();
+    RenderFrame();
+    document->GetElementById("options")->AddEventListener("click", &recorder_);
+    document->GetElementById("below")->AddEventListener("click", &recorder_);
+    Click(10, 40);
+    EXPECT_EQ(seen_, (std::vector<Seen>{{"options", "click", EventPhase::Target}}));
+}
+
 class DemoInput : public rml_test::SdlFixture {
 protected:
     void SetUp() override {
