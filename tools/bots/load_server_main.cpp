@@ -16,10 +16,10 @@
 
 #include <enet/enet.h>
 #include <fmt/format.h>
-#include <spdlog/spdlog.h>
 
 #include "apps/server_app/server_app.h"
 #include "core/constants/constants.h"
+#include "core/logging/logging.h"
 #include "core/store/store.h"
 #include "load_options.h"
 #include "load_stats.h"
@@ -90,6 +90,7 @@ LoadWindow measure_passes(Engine& engine, Server::Network& network, double secon
                          static_cast<int>(engine.fixed_tick_count - fixed_ticks_before));
         }
         SPDLOG_INFO("Connected clients: {}", network.num_clients());
+        flush_log();
         ++window.passes;
     }
     window.seconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -129,6 +130,7 @@ std::string report(const LoadWindow& window, bool log) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    install_buffered_console_log();
     LoadOptions options;
     if (!parse_load_options(argc, argv, options)) {
         return 2;
