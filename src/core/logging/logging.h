@@ -3,11 +3,13 @@
 #include <array>
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <spdlog/sinks/sink.h>
 #include <spdlog/spdlog.h>
@@ -47,19 +49,26 @@ private:
     };
 
     void append_line(const spdlog::details::log_msg& msg);
-    void append_time(std::chrono::system_clock::time_point time);
-    void append_level(spdlog::level::level_enum level);
-    void append_source(const spdlog::source_loc& source);
-    void append(std::string_view text) { buffer_.append(text); }
+    void append_formatted_line(const spdlog::details::log_msg& msg);
+    const std::string& second_text(std::int64_t nanoseconds_since_epoch,
+                                   std::chrono::system_clock::time_point time);
+    const std::string& source_text(const spdlog::source_loc& source);
+    // Room for `more` bytes past the used ones; returns where they go.
+    char* make_room(std::size_t more);
+    void append(std::string_view text);
     void write_out();
 
     std::FILE* target_;
     bool colours_;
-    std::string buffer_;
+    // The gathered lines are the first `used_` bytes.
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
     std::unique_ptr<spdlog::formatter> custom_formatter_;
-    // "[YYYY-mm-dd HH:MM:SS." of the second last logged.
-    std::chrono::seconds cached_second_{-1};
-    std::string cached_second_text_;
+    // "[level] ", coloured or not, by level.
+    std::array<std::string, spdlog::level::n_levels> level_texts_;
+    // "[YYYY-mm-dd HH:MM:SS." of the second that began at `second_start_ns_`.
+    std::int64_t second_start_ns_ = -1;
+    std::string second_text_;
     std::array<SourceTag, 64> source_tags_;
     mutable std::mutex mutex_;
 };
