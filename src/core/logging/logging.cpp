@@ -168,16 +168,15 @@ void BufferedConsoleSink::append_formatted_line(const spdlog::details::log_msg& 
 
 const std::string& BufferedConsoleSink::second_text(std::int64_t nanoseconds_since_epoch,
                                                     std::chrono::system_clock::time_point time) {
-    if (second_start_ns_ < 0 || nanoseconds_since_epoch < second_start_ns_ ||
-        nanoseconds_since_epoch - second_start_ns_ >= nanoseconds_per_second) {
-        const std::tm local =
-            spdlog::details::os::localtime(std::chrono::system_clock::to_time_t(time));
-        second_text_ = fmt::format("[{}-{:02}-{:02} {:02}:{:02}:{:02}.", local.tm_year + 1900,
-                                   local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
-                                   local.tm_sec);
-        second_start_ns_ = nanoseconds_since_epoch -
-                           nanoseconds_since_epoch % nanoseconds_per_second;
+    if (second_start_ns_ >= 0 && nanoseconds_since_epoch >= second_start_ns_ &&
+        nanoseconds_since_epoch - second_start_ns_ < nanoseconds_per_second) [[likely]] {
+        return second_text_;
     }
+    const std::tm local = spdlog::details::os::localtime(std::chrono::system_clock::to_time_t(time));
+    second_text_ = fmt::format("[{}-{:02}-{:02} {:02}:{:02}:{:02}.", local.tm_year + 1900,
+                               local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                               local.tm_sec);
+    second_start_ns_ = nanoseconds_since_epoch - nanoseconds_since_epoch % nanoseconds_per_second;
     return second_text_;
 }
 
@@ -186,11 +185,12 @@ const std::string& BufferedConsoleSink::source_text(const spdlog::source_loc& so
     const std::size_t slot =
         ((address >> 4) ^ static_cast<std::size_t>(source.line) * 31u) % source_tags_.size();
     SourceTag& tag = source_tags_[slot];
-    if (tag.filename != source.filename || tag.line != source.line || tag.text.empty()) {
-        tag.filename = source.filename;
-        tag.line = source.line;
-        tag.text = fmt::format("[{}:{}] ", basename_of(source.filename), source.line);
+    if (tag.filename == source.filename && tag.line == source.line) [[likely]] {
+        return tag.text;
     }
+    tag.filename = source.filename;
+    tag.line = source.line;
+    tag.text = fmt::format("[{}:{}] ", basename_of(source.filename), source.line);
     return tag.text;
 }
 
