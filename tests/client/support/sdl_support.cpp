@@ -1,5 +1,7 @@
 #include "client/support/sdl_support.h"
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace client_test {
@@ -24,6 +26,25 @@ SDL_Event button_event(SDL_EventType type, Uint8 button) {
     event.button.button = button;
     event.button.down = type == SDL_EVENT_MOUSE_BUTTON_DOWN;
     return event;
+}
+
+SDL_Texture* make_two_tone_texture(SDL_Renderer* renderer, int width, int height, Uint32 top,
+                                   Uint32 bottom) {
+    SDL_Texture* texture =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGBA32, SDL_TEXTUREACCESS_STATIC, width, height);
+    EXPECT_NE(texture, nullptr) << SDL_GetError();
+    std::vector<Uint8> pixels;
+    pixels.reserve(static_cast<std::size_t>(width * height * 4));
+    for (int row = 0; row < height; ++row) {
+        const Uint32 colour = row < height / 2 ? top : bottom;
+        for (int column = 0; column < width; ++column) {
+            for (int shift = 24; shift >= 0; shift -= 8) {
+                pixels.push_back(static_cast<Uint8>(colour >> shift));
+            }
+        }
+    }
+    SDL_UpdateTexture(texture, nullptr, pixels.data(), width * 4);
+    return texture;
 }
 
 OffscreenWindow::OffscreenWindow(int width, int height) {

@@ -10,6 +10,11 @@ void ensure_sdl_video();
 SDL_Event key_event(SDL_EventType type, SDL_Keycode key, bool repeat = false);
 SDL_Event button_event(SDL_EventType type, Uint8 button);
 
+// A texture of the given size whose top half is `top` and bottom half `bottom`
+// (0xRRGGBBAA each), so that its orientation shows in the drawn pixels.
+SDL_Texture* make_two_tone_texture(SDL_Renderer* renderer, int width, int height, Uint32 top,
+                                   Uint32 bottom);
+
 // An offscreen window with the software renderer, destroyed with the object.
 struct OffscreenWindow {
     SDL_Window* window = nullptr;
