@@ -1,0 +1,171 @@
+#include "core/asset_helpers/asset_helpers.h"
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <type_traits>
+
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+#include <spdlog/spdlog.h>
+
+#include "core/math/math.h"
+
+namespace {
+
+using nlohmann::json;
+
+constexpr std::array<std::string_view, 12> ship_dir_names = {
+    "frigate_one",   "frigate_two",   "frigate_three",   "frigate_four",
+    "destroyer_one", "destroyer_two", "destroyer_three", "cruiser_one",
+    "cruiser_two",   "cruiser_three", "battleship_one",  "battleship_two",
+};
+
+constexpr std::array<std::string_view, 9> mount_dir_names = {
+    "mount_small_one",  "mount_small_two",  "mount_small_three",
+    "mount_medium_one", "mount_medium_two", "mount_medium_three",
+    "mount_large_one",  "mount_large_two",  "mount_large_three",
+};
+
+constexpr std::array<std::string_view, 9> projectile_dir_names = {
+    "projectile_small_one",  "projectile_small_two",  "projectile_small_three",
+    "projectile_medium_one", "projectile_medium_two", "projectile_medium_three",
+    "projectile_large_one",  "projectile_large_two",  "projectile_large_three",
+};
+
+// A collision polygon holds at most this many vertices.
+constexpr std::size_t max_collision_vertices = 8;
+
+std::string asset_path(std::string_view root, std::string_view kind, std::string_view name) {
+    return fmt::format("{}/assets/{}/{}/{}.json", root, kind, name, name);
+}
+
+json parse_file(const std::string& path) {
+    // A missing file reads as empty input, which the parser rejects.
+    std::ifstream in(path);
+    return json::parse(in, nullptr, true, false);
+}
+
+// Ship polygons become collision polygons, so a file that holds one they
+// cannot represent stops start-up here rather than corrupting a body later.
+void check_collision_polygons(const ShipConfig& config, const std::string& path) {
+    for (std::size_t i = 0; i < config.src_polygons.size(); ++i) {
+        const std::size_t count = config.src_polygons[i].size();
+        if (count < 3 || count > max_collision_vertices) {
+            throw std::runtime_error(
+                fmt::format("{}: polygon {} has {} vertices; a collision polygon needs 3 to {}",
+                            path, i, count, max_collision_vertices));
+        }
+    }
+}
+
+// Brings the file's polygons into the entity's own frame: centred on the
+// centroid, image up turned to the world's zero heading, scaled to world units.
+template <typename Record>
+void derive_load_fields(Record& record, std::string src_path, std::string build_path) {
+    const Vec2 centroid = centroid_of_polygons(record.polygons);
+    record.centroid_ratio = image_centroid_ratio(centroid, record.image_width, record.image_height);
+    record.src_path = std::move(src_path);
+    record.build_path = std::move(build_path);
+    translate_polygons_to_origin(record.polygons, centroid);
+    rotate_polygons(record.polygons);
+    scale_polygons(record.polygons, record.scale);
+}
+
+void place_mount_slots(ShipConfig& config) {
+    for (auto& slot : config.mounts) {
+        const Vec2 turned = rotate_cord(slot.pos_x, slot.pos_y);
+        const Vec2 placed = scale_cord(turned.first, turned.second, config.scale);
+        slot.pos_x = placed.first;
+        slot.pos_y = placed.second;
+    }
+}
+
+template <typename Key, typename Record, std::size_t N>
+std::unordered_map<Key, Record> load_configs(std::string_view kind,
+                                             const std::array<std::string_view, N>& names) {
+    std::unordered_map<Key, Record> configs;
+    for (const auto name : names) {
+        std::string src_path = asset_path("src", kind, name);
+        std::string build_path = asset_path("build", kind, name);
+        Record record = parse_file(build_path).template get<Record>();
+        if constexpr (std::is_same_v<Record, ShipConfig>) {
+            check_collision_polygons(record, build_path);
+            place_mount_slots(record);
+        }
+        derive_load_fields(record, std::move(src_path), std::move(build_path));
+        const auto type = static_cast<Key>(record.type);
+        configs.try_emplace(type, std::move(record));
+    }
+    return configs;
+}
+
+std::string to_file_text(const json& j) {
+    return j.dump(4, ' ', false, json::error_handler_t::strict);
+}
+
+// Writes beside the target and renames over it, so a failed or interrupted
+// write leaves the old file whole. Returns false after logging the failure.
+bool write_copy(std::string_view saver, const std::string& path, const std::string& text) {
+    const std::string temp_path = path + ".tmp";
+    std::ofstream out(temp_path, std::ios::out | std::ios::trunc);
+    if (!out.is_open()) {
+        SPDLOG_ERROR("{}: could not open '{}' for writing", saver, path);
+        return false;
+    }
+    out << text;
+    out.close();
+    std::error_code error;
+    if (!out.fail()) {
+        std::filesystem::rename(temp_path, path, error);
+    }
+    if (out.fail() || error) {
+        std::filesystem::remove(temp_path, error);
+        SPDLOG_ERROR("{}: write failed for '{}'", saver, path);
+        return false;
+    }
+    SPDLOG_INFO("{}: wrote '{}'", saver, path);
+    return true;
+}
+
+template <typename Record>
+void save_config(std::string_view saver, Record& record) {
+    record.polygons = record.src_polygons;
+    // Serialise before touching either copy: invalid UTF-8 raises here.
+    const std::string text = to_file_text(json(record));
+    if (write_copy(saver, record.src_path, text)) {
+        write_copy(saver, record.build_path, text);
+    }
+}
+
+}  // namespace
+
+std::unordered_map<ShipType, ShipConfig> load_ship_configs() {
+    return load_configs<ShipType, ShipConfig>("ships", ship_dir_names);
+}
+
+std::unordered_map<MountType, MountConfig> load_mount_configs() {
+    return load_configs<MountType, MountConfig>("mounts", mount_dir_names);
+}
+
+std::unordered_map<ProjectileType, ProjectileConfig> load_projectile_configs() {
+    return load_configs<ProjectileType, ProjectileConfig>("projectiles", projectile_dir_names);
+}
+
+void save_ship_config(ShipConfig config) {
+    for (auto& slot : config.mounts) {
+        slot.pos_x = slot.pos_x_src;
+        slot.pos_y = slot.pos_y_src;
+    }
+    save_config("save_ship_config", config);
+}
+
+void save_mount_config(MountConfig config) { save_config("save_mount_config", config); }
+
+void save_projectile_config(ProjectileConfig config) {
+    save_config("save_projectile_config", config);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <unordered_map>
+
+#include "core/mount_config/mount_config.h"
+#include "core/mount_type/mount_type.h"
+#include "core/projectile_config/projectile_config.h"
+#include "core/projectile_type/projectile_type.h"
+#include "core/ship_config/ship_config.h"
+#include "core/ship_type/ship_type.h"
+
+// Loaders: read every build copy of one kind (build/assets/<kind>/<n>/<n>.json
+// relative to the working directory), derive the load-time fields and key the
+// records by the type their file declares. Any bad file raises.
+std::unordered_map<ShipType, ShipConfig> load_ship_configs();
+std::unordered_map<MountType, MountConfig> load_mount_configs();
+std::unordered_map<ProjectileType, ProjectileConfig> load_projectile_configs();
+
+// Savers: write the record's file coordinates back to its source copy, then,
+// if that succeeded, to its build copy. File trouble is logged, not raised.
+void save_ship_config(ShipConfig config);
+void save_mount_config(MountConfig config);
+void save_projectile_config(ProjectileConfig config);

@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include <sys/resource.h>
+
+#include <nlohmann/json.hpp>
+
+#include "core/asset_helpers/asset_helpers.h"
+#include "core/asset_helpers/asset_tree.h"
+#include "support/log_capture.h"
+
+using nlohmann::json;
+using test_support::AssetTree;
+using test_support::read_file;
+
+namespace {
+
+const std::string ship_src = "src/assets/ships/frigate_one/frigate_one.json";
+const std::string ship_build = "build/assets/ships/frigate_one/frigate_one.json";
+const std::string mount_src = "src/assets/mounts/mount_small_one/mount_small_one.json";
+const std::string mount_build = "build/assets/mounts/mount_small_one/mount_small_one.json";
+
+// The square of 100 pixels on a 100 x 200 image at half scale, one slot.
+json square_ship(const AssetTree& tree) {
+    json j = tree.read("ships", "frigate_one");
+    j["polygons"] = json::parse("[[[0, 0], [100, 0], [100, 100], [0, 100]]]");
+    j["image_width"] = 100;
+    j["image_height"] = 200;
+    j["scale"] = 0.5;
+    j["mounts"] = json::parse(
+        R"([{"mount_type": 2000, "pos_x": 10, "pos_y": 0, "rot_neut": 0, "rot_range": 1}])");
+    return j;
+}
+
+json polygon_of(int vertices) {
+    json polygon = json::array();
+    for (int i = 0; i < vertices; ++i) {
+        polygon.push_back({i == 0 ? 0 : 10 + i, i * i});
+    }
+    return json::array({polygon});
+}
+
+}  // namespace
+
+TEST(LoadConfigs, CentresTurnsAndScalesPolygonsAndSlots) {
+    AssetTree tree;
+    tree.write("ships", "frigate_one", square_ship(tree));
+    const auto ships = load_ship_configs();
+    const ShipConfig& ship = ships.at(ShipType::FrigateOne);
+    EXPECT_FLOAT_EQ(ship.centroid_ratio.first, 0.5f);
+    EXPECT_FLOAT_EQ(ship.centroid_ratio.second, 0.75f);
+    EXPECT_EQ(ship.polygons[0][1], Vec2(-25.0f, -25.0f));  // file vertex (100, 0)
+    EXPECT_EQ(ship.src_polygons[0][1], Vec2(100.0f, 0.0f));
+    EXPECT_EQ(ship.mounts[0].pos_x, 0.0f);
+    EXPECT_EQ(ship.mounts[0].pos_y, -5.0f);
+    EXPECT_EQ(ship.mounts[0].pos_x_src, 10.0f);
+    EXPECT_EQ(ship.mounts[0].pos_y_src, 0.0f);
+    EXPECT_EQ(ship.src_path, ship_src);
+    EXPECT_EQ(ship.build_path, ship_build);
+}
+
+TEST(LoadConfigs, EmptyPolygonListHasTheOriginAsCentroid) {
+    AssetTree tree;
+    json j = tree.read("projectiles", "projectile_small_one");
+    j["polygons"] = json::array();
+    tree.write("projectiles", "projectile_small_one", j);
+    const auto projectiles = load_projectile_configs();
+    const ProjectileConfig& p = projectiles.at(ProjectileType::SmallOne);
+    EXPECT_TRUE(p.polygons.empty());
+    EXPECT_EQ(p.centroid_ratio, Vec2(0.0f, 1.0f));
+}
+
+TEST(LoadConfigs, FilesRecordsUnderTheirDeclaredTypeFirstFileWinning) {
+    AssetTree tree;
+    json j = tree.read("ships", "frigate_two");
+    j["type"] = 1000;
+    j["display_name"] = "Impostor";
+    tree.write("ships", "frigate_two", j);
+    const auto ships = load_ship_configs();
+    EXPECT_EQ(ships.size(), 11u);
+    EXPECT_EQ(ships.at(ShipType::FrigateOne).display_name, "Frigate One");
+    EXPECT_FALSE(ships.contains(ShipType::FrigateTwo));
+}
+
+TEST(LoadConfigs, AMissingBuildCopyStopsTheLoad) {
+    AssetTree tree;
+    std::filesystem::remove(AssetTree::path("build", "mounts", "mount_large_three"));
+    EXPECT_THROW(load_mount_configs(), json::parse_error);
+}
+
+TEST(LoadConfigs, MalformedJsonRaises) {
+    AssetTree tree;
+    test_support::write_file(AssetTree::path("build", "projectiles", "projectile_large_two"),
+                             R"({"type": 3201, /* comment */ "scale": 0.5})");
+    EXPECT_THROW(load_projectile_configs(), json::parse_error);
+    test_support::write_file(AssetTree::path("build", "projectiles", "projectile_large_two"),
+                             R"({"type": 3201,})");
+    EXPECT_THROW(load_projectile_configs(), json::parse_error);
+}
+
+TEST(LoadConfigs, RefusesShipPolygonsACollisionBodyCannotHold) {
+    AssetTree tree;
+    json j = tree.read("ships", "cruiser_two");
+    for (const int vertices : {2, 9}) {
+        j["polygons"] = polygon_of(vertices);
+        tree.write("ships", "cruiser_two", j);
+        try {
+            load_ship_configs();
+            ADD_FAILURE() << vertices << " vertices loaded";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find("build/assets/ships/cruiser_two/cruiser_two.json"),
+                      std::string::npos)
+                << e.what();
+        }
+    }
+    j["polygons"] = polygon_of(8);
+    tree.write("ships", "cruiser_two", j);
+    EXPECT_NO_THROW(load_ship_configs());
+
+    // Mount outlines never become collision bodies and may hold more.
+    json mount = tree.read("mounts", "mount_medium_one");
+    mount["polygons"] = polygon_of(9);
+    tree.write("mounts", "mount_medium_one", mount);
+    EXPECT_NO_THROW(load_mount_configs());
+}
+
+TEST(SaveConfigs, AnUnchangedRecordWritesBothCopiesBackSourceFirst) {
+    AssetTree tree;
+    tree.write("ships", "frigate_one", square_ship(tree));
+    const ShipConfig ship = load_ship_configs().at(ShipType::FrigateOne);
+    const std::string before = read_file(ship_build);
+    test_support::LogCapture log;
+    save_ship_config(ship);
+    const auto lines = log.lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, "save_ship_config: wrote '" + ship_src + "'");
+    EXPECT_EQ(lines[1].text, "save_ship_config: wrote '" + ship_build + "'");
+    EXPECT_EQ(lines[1].level, spdlog::level::info);
+    const std::string text = read_file(ship_build);
+    EXPECT_EQ(read_file(ship_src), text);
+    EXPECT_EQ(text.back(), '}');
+    EXPECT_EQ(json::parse(text), json::parse(before));  // same keys and numbers
+    EXPECT_NE(text.find("\"pos_x\": 10.0"), std::string::npos);
+    EXPECT_EQ(tree.leftover_temp_files(), 0);
+}
+
+TEST(SaveConfigs, WithoutASourceTreeOnlyTheSourceFailureIsLogged) {
+    AssetTree tree(false);
+    MountConfig mount = load_mount_configs().at(MountType::SmallOne);
+    const std::string before = read_file(mount_build);
+    mount.cooldown = 1.75f;
+    test_support::LogCapture log;
+    save_mount_config(mount);
+    const auto lines = log.lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].level, spdlog::level::err);
+    EXPECT_EQ(lines[0].text, "save_mount_config: could not open '" + mount_src + "' for writing");
+    EXPECT_EQ(read_file(mount_build), before);
+    EXPECT_FALSE(std::filesystem::exists(mount_src));
+}
+
+TEST(SaveConfigs, WritesTextBeyondAsciiAsItIs) {
+    AssetTree tree;
+    ShipConfig ship = load_ship_configs().at(ShipType::FrigateOne);
+    ship.display_name = "Fr\xC3\xA9gate \xE2\x9C\xA6";
+    save_ship_config(ship);
+    const std::string text = read_file(ship_build);
+    EXPECT_NE(text.find("\"display_name\": \"Fr\xC3\xA9gate \xE2\x9C\xA6\""), std::string::npos);
+    EXPECT_EQ(text.find("\\u"), std::string::npos);
+}
+
+TEST(SaveConfigs, InvalidUtf8RaisesBeforeAnyFileIsTouched) {
+    AssetTree tree;
+    ShipConfig ship = load_ship_configs().at(ShipType::FrigateOne);
+    const std::string src_before = read_file(ship_src);
+    const std::string build_before = read_file(ship_build);
+    ship.display_name = "Bad \xFF name";
+    test_support::LogCapture log;
+    EXPECT_THROW(save_ship_config(ship), json::type_error);
+    EXPECT_TRUE(log.lines().empty());
+    EXPECT_EQ(read_file(ship_src), src_before);
+    EXPECT_EQ(read_file(ship_build), build_before);
+    EXPECT_EQ(tree.leftover_temp_files(), 0);
+}
+
+TEST(SaveConfigs, AFailedWriteLeavesTheOldFileWhole) {
+    AssetTree tree;
+    MountConfig mount = load_mount_configs().at(MountType::SmallOne);
+    mount.cooldown = 1.75f;
+    const std::string src_before = read_file(mount_src);
+    const std::string build_before = read_file(mount_build);
+
+    // Files may grow to 16 bytes only, so the write stops part-way.
+    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous_limit{};
+    getrlimit(RLIMIT_FSIZE, &previous_limit);
+    rlimit small = previous_limit;
+    small.rlim_cur = 16;
+    test_support::LogCapture log;
+    setrlimit(RLIMIT_FSIZE, &small);
+    save_mount_config(mount);
+    setrlimit(RLIMIT_FSIZE, &previous_limit);
+    std::signal(SIGXFSZ, previous_handler);
+
+    const auto lines = log.lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].level, spdlog::level::err);
+    EXPECT_EQ(lines[0].text, "save_mount_config: write failed for '" + mount_src + "'");
+    EXPECT_EQ(read_file(mount_src), src_before);
+    EXPECT_EQ(read_file(mount_build), build_before);
+    EXPECT_EQ(tree.leftover_temp_files(), 0);
+}
+
+TEST(SaveConfigs, AFailedBuildCopyKeepsTheNewSourceCopy) {
+    AssetTree tree;
+    MountConfig mount = load_mount_configs().at(MountType::SmallOne);
+    mount.cooldown = 1.75f;
+    // A directory where the build copy should be cannot be replaced by a file.
+    std::filesystem::remove(mount_build);
+    std::filesystem::create_directories(mount_build + "/occupied");
+    test_support::LogCapture log;
+    save_mount_config(mount);
+    EXPECT_EQ(log.count(spdlog::level::info, "save_mount_config: wrote '" + mount_src + "'"), 1);
+    EXPECT_EQ(
+        log.count(spdlog::level::err, "save_mount_config: write failed for '" + mount_build + "'"),
+        1);
+    EXPECT_EQ(json::parse(read_file(mount_src))["cooldown"], 1.75);
+    EXPECT_EQ(tree.leftover_temp_files(), 0);
+}
