@@ -1,12 +1,38 @@
 #include "client/render/render.h"
 
+#include <string>
+
+#include <SDL3_image/SDL_image.h>
+
 std::unordered_map<std::uint32_t, TextureConfig> texture_map;
 
 namespace {
 
 constexpr float degrees_per_radian = 57.29578f;
 
+template <typename ConfigMap>
+void load_textures(SDL_Renderer* renderer, const ConfigMap& configs) {
+    for (const auto& [type, config] : configs) {
+        const std::string path = "build/" + config.image_path;
+        SDL_Texture* texture = IMG_LoadTexture(renderer, path.c_str());
+        SDL_SetTextureColorMod(texture, 130, 130, 130);
+        // An entry already there stays as it was.
+        const auto [entry, inserted] = texture_map.emplace(
+            static_cast<std::uint32_t>(type),
+            TextureConfig{texture, config.scale, config.centroid_ratio});
+        if (!inserted && texture) {
+            SDL_DestroyTexture(texture);
+        }
+    }
+}
+
 }  // namespace
+
+void load_texture_map(SDL_Renderer* renderer, Config* config) {
+    load_textures(renderer, config->ship_configs);
+    load_textures(renderer, config->mount_configs);
+    load_textures(renderer, config->projectile_configs);
+}
 
 void unload_texture_map() {
     for (auto& [type, texture_config] : texture_map) {

@@ -9,6 +9,7 @@
 
 #include "client/window/window.h"
 #include "core/components/physics_bodies/physics_bodies.h"
+#include "core/config/config.h"
 
 // One loaded image and how it sits on its entity.
 struct TextureConfig {
@@ -23,6 +24,9 @@ struct TextureConfig {
 // 1000s, mounts in the 2000s, projectiles in the 3000s.
 extern std::unordered_map<std::uint32_t, TextureConfig> texture_map;
 
+// Loads every ship, mount and projectile image ("build/" + its image path),
+// dimmed to 130/255. A missing image leaves an entry without a texture.
+void load_texture_map(SDL_Renderer* renderer, Config* config);
 // Destroys every texture and empties the map; call it before the renderer goes.
 void unload_texture_map();
 

@@ -171,3 +171,41 @@ TEST(RenderOutline, EveryPolygonOfEveryBodyIsDrawn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextureMap, LoadsEveryVariantDimmedWithItsScaleAndPivot) {
+    OffscreenWindow screen;
+    Config config;
+    load_texture_map(screen.renderer, &config);
+    EXPECT_EQ(texture_map.size(), 30u);
+    const ShipConfig& frigate = config.ship_configs.at(ShipType::FrigateOne);
+    const TextureConfig& loaded = texture_map.at(1000);
+    ASSERT_NE(loaded.texture, nullptr);
+    EXPECT_EQ(loaded.scale, frigate.scale);
+    EXPECT_EQ(loaded.centroid_ratio, frigate.centroid_ratio);
+    Uint8 r = 0;
+    Uint8 g = 0;
+    Uint8 b = 0;
+    SDL_GetTextureColorMod(loaded.texture, &r, &g, &b);
+    EXPECT_EQ((std::array<Uint8, 3>{r, g, b}), (std::array<Uint8, 3>{130, 130, 130}));
+    for (const auto& [type, texture_config] : texture_map) {
+        EXPECT_NE(texture_config.texture, nullptr) << type;
+    }
+    unload_texture_map();
+    EXPECT_TRUE(texture_map.empty());
+}
+
+TEST(TextureMap, MissingImageLeavesAnEntryWithoutTextureAndKnownEntriesStay) {
+    OffscreenWindow screen;
+    Config config;
+    config.ship_configs.at(ShipType::FrigateTwo).image_path = "assets/no_such_image.png";
+    texture_map[1000] = TextureConfig{nullptr, 7.0f, {0.1f, 0.2f}};
+    load_texture_map(screen.renderer, &config);
+    EXPECT_EQ(texture_map.at(1001).texture, nullptr);
+    EXPECT_EQ(texture_map.at(1000).scale, 7.0f);
+    EXPECT_EQ(texture_map.at(1000).texture, nullptr);
+    unload_texture_map();
+}
+
+}  // namespace
