@@ -1,0 +1,131 @@
+#include "core/physics/physics.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <spdlog/spdlog.h>
+
+#include "core/constants/constants.h"
+
+namespace {
+
+constexpr float cell_size = static_cast<float>(Constants::spatial_index_size);
+
+// A box spanning more cells than this along an axis is no ship: it is left out
+// of the index rather than entered in millions of cells.
+constexpr std::int64_t max_cells_per_axis = 64;
+
+struct CellRange {
+    std::int64_t x_min, x_max, y_min, y_max;
+};
+
+// The cells a body's box touches; none for a box that has no cell or is too large.
+std::optional<CellRange> cell_range(const PhysicsBodies& bodies, std::uint32_t idx) {
+    const auto x_min = cell_of_coordinate(bodies.aabb_x_min[idx]);
+    const auto x_max = cell_of_coordinate(bodies.aabb_x_max[idx]);
+    const auto y_min = cell_of_coordinate(bodies.aabb_y_min[idx]);
+    const auto y_max = cell_of_coordinate(bodies.aabb_y_max[idx]);
+    if (!x_min || !x_max || !y_min || !y_max) {
+        return std::nullopt;
+    }
+    const CellRange range{*x_min, *x_max, *y_min, *y_max};
+    if (range.x_max - range.x_min >= max_cells_per_axis || range.y_max - range.y_min >= max_cells_per_axis) {
+        return std::nullopt;
+    }
+    return range;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> cell_of_coordinate(float c) {
+    const float cell = std::floor(c / cell_size);
+    // Both bounds are exact in single precision; NaN fails the test.
+    if (!(cell >= -2147483648.0f && cell < 2147483648.0f)) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(cell);
+}
+
+std::optional<Cell> cell_of_position(float x, float y) {
+    const auto cell_x = cell_of_coordinate(x);
+    const auto cell_y = cell_of_coordinate(y);
+    if (!cell_x || !cell_y) {
+        return std::nullopt;
+    }
+    return Cell{*cell_x, *cell_y};
+}
+
+SpatialIndex make_spatial_index(DenseListKeyed<PhysicsBodies>& store) {
+    SpatialIndex index;
+    const PhysicsBodies& bodies = store.dense_list;
+    for (std::uint32_t idx = 0; idx < store.size(); ++idx) {
+        const auto range = cell_range(bodies, idx);
+        if (!range) {
+            continue;
+        }
+        // 64-bit counters: a range ending at the largest cell must not overflow.
+        for (std::int64_t cx = range->x_min; cx <= range->x_max; ++cx) {
+            for (std::int64_t cy = range->y_min; cy <= range->y_max; ++cy) {
+                index[Cell{static_cast<std::int32_t>(cx), static_cast<std::int32_t>(cy)}].push_back(idx);
+            }
+        }
+    }
+    return index;
+}
+
+AdjacencyIndex make_adjacency_index(SpatialIndex& spatial_index) {
+    AdjacencyIndex pairs;
+    for (const auto& [cell, rows] : spatial_index) {
+        // Each unordered pair once; the set drops pairs already met in another cell.
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            for (std::size_t j = i + 1; j < rows.size(); ++j) {
+                if (rows[i] != rows[j]) {
+                    pairs.emplace(std::min(rows[i], rows[j]), std::max(rows[i], rows[j]));
+                }
+            }
+        }
+    }
+    return pairs;
+}
+
+AdjacencyIndex aabb_filter_adjacency_index(DenseListKeyed<PhysicsBodies>& store, AdjacencyIndex& adjacency_index) {
+    AdjacencyIndex kept;
+    for (const auto& pair : adjacency_index) {
+        if (aabb_check(store, pair.first, pair.second)) {
+            kept.insert(kept.end(), pair);
+        }
+    }
+    return kept;
+}
+
+bool aabb_check(DenseListKeyed<PhysicsBodies>& store, std::uint32_t idx1, std::uint32_t idx2) {
+    const PhysicsBodies& b = store.dense_list;
+    return b.aabb_x_min[idx1] < b.aabb_x_max[idx2] && b.aabb_x_max[idx1] > b.aabb_x_min[idx2] &&
+           b.aabb_y_min[idx1] < b.aabb_y_max[idx2] && b.aabb_y_max[idx1] > b.aabb_y_min[idx2];
+}
+
+bool ray_to_polygons(c2Ray& ray, std::vector<c2Poly>& polygons, c2Raycast* raycast) {
+    for (const c2Poly& polygon : polygons) {
+        if (c2RaytoPoly(ray, &polygon, nullptr, raycast) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void apply_collisions(DenseListKeyed<PhysicsBodies>& store, SpatialIndex spatial_index) {
+    AdjacencyIndex adjacency_index = make_adjacency_index(spatial_index);
+    adjacency_index = aabb_filter_adjacency_index(store, adjacency_index);
+    const PhysicsBodies& bodies = store.dense_list;
+    for (const auto& [idx_a, idx_b] : adjacency_index) {
+        for (const c2Poly& a_poly : bodies.polygons[idx_a]) {
+            for (const c2Poly& b_poly : bodies.polygons[idx_b]) {
+                c2Manifold m{};
+                c2PolytoPolyManifold(&a_poly, nullptr, &b_poly, nullptr, &m);
+                if (m.count > 0) {
+                    SPDLOG_INFO("CONTACT!");
+                }
+            }
+        }
+    }
+}
