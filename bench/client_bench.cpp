@@ -46,7 +46,6 @@ public:
         spawn_ships();
         module->fixed_tick();  // mounts onto their ships
         spawn_projectiles();
-        module->fixed_tick();
     }
 
     ~ClientScene() {
