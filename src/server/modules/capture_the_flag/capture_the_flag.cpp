@@ -1,0 +1,206 @@
+#include "server/modules/capture_the_flag/capture_the_flag.h"
+
+#include <cmath>
+#include <utility>
+#include <variant>
+
+#include <spdlog/spdlog.h>
+
+#include "core/physics/physics.h"
+#include "core/projectile_hit/projectile_hit.h"
+#include "core/systems/systems.h"
+#include "server/modules/capture_the_flag/systems/apply_player_input.h"
+#include "server/systems/spawn_ship.h"
+
+namespace Server {
+
+namespace {
+
+// No client may put NaN or infinity into the world.
+float finite_or_zero(float value) { return std::isfinite(value) ? value : 0.0f; }
+
+std::unordered_set<std::uint32_t> ids_in_use(const DenseListKeyed<Projectiles>& list) {
+    std::unordered_set<std::uint32_t> ids;
+    for (std::uint32_t row = 0; row < list.size(); ++row) {
+        ids.insert(*list.get_id_by_index(row));
+    }
+    return ids;
+}
+
+// A spawn, reliably, for every row the client has not been told of; a
+// snapshot, unreliably, for every row it knows.
+template <typename Spawn, typename Snapshot, typename List>
+void replicate_rows(Server::Network& network, std::uint32_t client_id, const List& list,
+                    std::unordered_set<std::uint32_t>& known_ids) {
+    for (std::uint32_t row = 0; row < list.size(); ++row) {
+        const std::uint32_t id = *list.get_id_by_index(row);
+        if (known_ids.contains(id)) {
+            network.send_client_udp(client_id, *Snapshot::from_store(list, row));
+        } else {
+            known_ids.insert(id);
+            network.send_client_tcp(client_id, *Spawn::from_store(list, row));
+        }
+    }
+}
+
+}  // namespace
+
+CaptureTheFlagModule::CaptureTheFlagModule(Config* config, Engine* engine,
+                                           Server::Network* network, Store* store)
+    : config(config), engine(engine), network(network), store(store) {
+    engine->bind_tick([this](std::vector<SDL_Event>& events) { tick(events); });
+    engine->bind_fixed_tick([this] { fixed_tick(); });
+    engine->bind_net_send([this] { collect_outgoing_net_messages(); });
+    engine->bind_receive_client_net_msg(
+        [this](std::uint32_t client_id, NetMsg& net_msg) { receive_net_msg(client_id, net_msg); });
+}
+
+void CaptureTheFlagModule::tick(std::vector<SDL_Event> /*events*/) {}
+
+void CaptureTheFlagModule::fixed_tick() {
+    Server::apply_player_input(players, store->ships, store->mounts);
+    update_angular_acceleration(store->ships.dense_list);
+    apply_angular_acceleration(store->ships.dense_list);
+    apply_angular_velocity(store->ships.dense_list);
+    apply_acceleration(store->ships.dense_list);
+    apply_velocity(store->ships.dense_list);
+    update_physics_bodies(store->physics_bodies, store->ships);
+    SpatialIndex spatial_index = make_spatial_index(store->physics_bodies);
+    apply_collisions(store->physics_bodies, spatial_index);
+    std::vector<ProjectileHit> hits;
+    update_projectiles(store->projectiles, store->physics_bodies, spatial_index, hits);
+    remove_hit_projectiles(store->projectiles, hits);
+    update_child(store->mounts, store->ships);
+    rotate_mount(store->mounts);
+    update_cooldown(store->mounts.dense_list);
+    fire_mount(store->mounts, store->projectiles, store->ships, config);
+}
+
+void CaptureTheFlagModule::receive_net_msg(std::uint32_t client_id, NetMsg& net_msg) {
+    if (const auto* input = std::get_if<NetMsgs::ClientInput>(&net_msg)) {
+        process_net_msg_client_input(client_id, *input);
+    } else if (const auto* connected = std::get_if<NetMsgs::ClientConnected>(&net_msg)) {
+        process_net_msg_client_connected(client_id, *connected);
+    }
+    // Every other kind changes nothing; after a disconnect the player, its
+    // ship and its last input stay.
+}
+
+void CaptureTheFlagModule::process_net_msg_client_input(std::uint32_t client_id,
+                                                        NetMsgs::ClientInput net_msg) {
+    const auto found = players.find(client_id);
+    if (found == players.end()) {
+        SPDLOG_WARN("Dropping input from client {} without a player record", client_id);
+        return;
+    }
+    PlayerState& player = found->second;
+    player.input_up = net_msg.up;
+    player.input_down = net_msg.down;
+    player.input_right = net_msg.right;
+    player.input_left = net_msg.left;
+    player.input_fire = net_msg.fire;
+    player.input_shift = net_msg.shift;
+    player.input_c = net_msg.c;
+    player.input_mouse_dir_x = finite_or_zero(net_msg.mouse_dir_x);
+    player.input_mouse_dir_y = finite_or_zero(net_msg.mouse_dir_y);
+    player.input_mouse_world_x = finite_or_zero(net_msg.mouse_world_x);
+    player.input_mouse_world_y = finite_or_zero(net_msg.mouse_world_y);
+}
+
+// The delivered id counts, not the one inside the message.
+void CaptureTheFlagModule::process_net_msg_client_connected(std::uint32_t client_id,
+                                                            NetMsgs::ClientConnected /*net_msg*/) {
+    add_player(client_id);
+    spawn_player(client_id);
+}
+
+void CaptureTheFlagModule::add_player(std::uint32_t client_id) {
+    players.try_emplace(client_id).first->second.client_id = client_id;
+}
+
+void CaptureTheFlagModule::spawn_player(std::uint32_t client_id) {
+    spawn_player_ship(client_id, ShipType::FrigateOne);
+    assign_player_ship(client_id);
+}
+
+// A ship the player had before stays in the world.
+void CaptureTheFlagModule::spawn_player_ship(std::uint32_t client_id, ShipType ship_type) {
+    auto result = spawn_ship(store->ships, store->mounts, store->physics_bodies, config, ship_type);
+    if (!result) {
+        return;
+    }
+    PlayerState& player = players[client_id];
+    player.ship_key = result->ship_key;
+    player.mount_keys = std::move(result->mount_keys);
+}
+
+void CaptureTheFlagModule::assign_player_ship(std::uint32_t client_id) {
+    const PlayerState& player = players[client_id];
+    if (!player.ship_key) {
+        return;
+    }
+    network->send_client_tcp(client_id, NetMsgs::AssignShip{player.ship_key->id});
+    for (const DenseListKey& mount_key : player.mount_keys) {
+        network->send_client_tcp(client_id, NetMsgs::AssignMount{mount_key.id});
+    }
+}
+
+void CaptureTheFlagModule::spawn_player_ships() {
+    for (auto& [client_id, player] : players) {
+        spawn_player(client_id);
+    }
+}
+
+void CaptureTheFlagModule::collect_outgoing_net_messages() {
+    if (players.empty()) {
+        return;
+    }
+    const std::unordered_set<std::uint32_t> live_projectile_ids = ids_in_use(store->projectiles);
+    for (auto& [client_id, player] : players) {
+        replicate_ships(player);
+        replicate_mounts(player);
+        replicate_projectiles(player, live_projectile_ids);
+        send_match_state(player);
+    }
+}
+
+void CaptureTheFlagModule::replicate_ships(PlayerState& player) {
+    replicate_rows<NetMsgs::ShipSpawn, NetMsgs::ShipSnapshot>(*network, player.client_id,
+                                                              store->ships, player.known_ship_ids);
+}
+
+void CaptureTheFlagModule::replicate_mounts(PlayerState& player) {
+    replicate_rows<NetMsgs::MountSpawn, NetMsgs::MountSnapshot>(
+        *network, player.client_id, store->mounts, player.known_mount_ids);
+}
+
+// Ids of removed projectiles leave the known set first, so a later projectile
+// that takes a freed id is announced again.
+void CaptureTheFlagModule::replicate_projectiles(
+    PlayerState& player, const std::unordered_set<std::uint32_t>& live_projectile_ids) {
+    std::erase_if(player.known_projectile_ids,
+                  [&](std::uint32_t id) { return !live_projectile_ids.contains(id); });
+    const DenseListKeyed<Projectiles>& projectiles = store->projectiles;
+    for (std::uint32_t row = 0; row < projectiles.size(); ++row) {
+        const std::uint32_t id = *projectiles.get_id_by_index(row);
+        if (player.known_projectile_ids.insert(id).second) {
+            network->send_client_tcp(player.client_id,
+                                     *NetMsgs::ProjectileSpawn::from_store(projectiles, row));
+        }
+    }
+}
+
+void CaptureTheFlagModule::send_match_state(const PlayerState& player) {
+    network->send_client_udp(player.client_id,
+                             NetMsgs::CaptureTheFlagMatchState{
+                                 .phase = static_cast<std::uint32_t>(match_state.phase),
+                                 .current_round = match_state.current_round,
+                                 .red_score = match_state.red_score,
+                                 .blue_score = match_state.blue_score,
+                                 .flag_carrier_ship_id = match_state.flag_carrier_ship_id,
+                                 .flag_position_x = match_state.flag_position_x,
+                                 .flag_position_y = match_state.flag_position_y,
+                             });
+}
+
+}  // namespace Server

@@ -1,0 +1,270 @@
+#include "server/modules/capture_the_flag/capture_the_flag.h"
+
+#include <cmath>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+#include "core/constants/constants.h"
+#include "server/support/enet_test_client.h"
+#include "server/support/server_world.h"
+#include "support/log_capture.h"
+
+using server_test::of_kind;
+using test_support::LogCapture;
+
+namespace {
+
+// The module against a network that never listened: its clients have no
+// peer, so the queues can be read directly and nothing reaches ENet.
+struct CaptureTheFlag : ::testing::Test, server_test::ServerWorld {
+
+    void connect(std::uint32_t client_id) {
+        network.clients[client_id].client_id = client_id;
+        receive(client_id, NetMsgs::ClientConnected{client_id});
+    }
+    void receive(std::uint32_t client_id, NetMsg net_msg) {
+        module.receive_net_msg(client_id, net_msg);
+    }
+    std::vector<NetMsg>& tcp(std::uint32_t client_id) {
+        return network.clients.at(client_id).outgoing_tcp;
+    }
+    std::vector<NetMsg>& udp(std::uint32_t client_id) {
+        return network.clients.at(client_id).outgoing_udp;
+    }
+    void clear_queues() { network.send(0); }
+    Server::PlayerState& player(std::uint32_t client_id) { return module.players.at(client_id); }
+    std::uint32_t ship_row(std::uint32_t client_id) { return player(client_id).ship_key->index; }
+    // A projectile as firing makes it, without flying it.
+    std::uint32_t add_projectile(std::uint32_t mount_id) {
+        const DenseListKey key = store.projectiles.push_back(-1);
+        store.projectiles.dense_list.mount_key[key.index] = *store.mounts.make_key_for_id(mount_id);
+        return key.id;
+    }
+};
+
+const NetMsg match_state_message = NetMsgs::CaptureTheFlagMatchState{
+    .phase = 0, .current_round = 1, .red_score = 0, .blue_score = 0, .flag_carrier_ship_id = 0,
+    .flag_position_x = 0, .flag_position_y = 0};
+
+}  // namespace
+
+TEST_F(CaptureTheFlag, AJoiningClientGetsAFrigateAndItsAssignments) {
+    connect(1);
+
+    ASSERT_TRUE(module.players.contains(1));
+    EXPECT_EQ(player(1).client_id, 1u);
+    EXPECT_EQ(player(1).ship_key, (DenseListKey{1, 0, 1}));
+    EXPECT_EQ(player(1).mount_keys, std::vector<DenseListKey>{(DenseListKey{1, 0, 1})});
+    EXPECT_EQ(store.ships.dense_list.type[0], ShipType::FrigateOne);
+    EXPECT_EQ(store.ships.dense_list.x[0], 0.0f);
+    EXPECT_EQ(store.ships.dense_list.y[0], 0.0f);
+    EXPECT_EQ(tcp(1), (std::vector<NetMsg>{NetMsgs::AssignShip{1}, NetMsgs::AssignMount{1}}));
+    EXPECT_TRUE(udp(1).empty());
+}
+
+TEST_F(CaptureTheFlag, TheDeliveredIdCountsNotTheOneInTheMessage) {
+    network.clients[3].client_id = 3;
+    receive(3, NetMsgs::ClientConnected{42});
+    EXPECT_TRUE(module.players.contains(3));
+    EXPECT_FALSE(module.players.contains(42));
+}
+
+TEST_F(CaptureTheFlag, ASecondConnectKeepsTheRecordAndLeavesTheFirstShip) {
+    connect(1);
+    receive(1, NetMsgs::ClientInput{.up = true});
+    module.collect_outgoing_net_messages();
+    clear_queues();
+
+    receive(1, NetMsgs::ClientConnected{1});
+
+    EXPECT_TRUE(player(1).input_up);
+    EXPECT_EQ(player(1).known_ship_ids, (std::unordered_set<std::uint32_t>{1}));
+    EXPECT_EQ(player(1).ship_key->id, 2u);
+    EXPECT_EQ(player(1).mount_keys[0].id, 2u);
+    EXPECT_EQ(store.ships.size(), 2u);
+    EXPECT_EQ(store.mounts.size(), 2u);
+    EXPECT_EQ(tcp(1), (std::vector<NetMsg>{NetMsgs::AssignShip{2}, NetMsgs::AssignMount{2}}));
+}
+
+TEST_F(CaptureTheFlag, TheLastInputOfAStepCountsAndNonFiniteValuesBecomeZero) {
+    connect(1);
+    receive(1, NetMsgs::ClientInput{.up = true, .mouse_dir_x = 2.0f});
+    receive(1, NetMsgs::ClientInput{.left = true,
+                                    .mouse_dir_x = std::numeric_limits<float>::quiet_NaN(),
+                                    .mouse_dir_y = std::numeric_limits<float>::infinity(),
+                                    .mouse_world_x = -std::numeric_limits<float>::infinity(),
+                                    .mouse_world_y = 3.0f});
+    EXPECT_FALSE(player(1).input_up);
+    EXPECT_TRUE(player(1).input_left);
+    EXPECT_EQ(player(1).input_mouse_dir_x, 0.0f);
+    EXPECT_EQ(player(1).input_mouse_dir_y, 0.0f);
+    EXPECT_EQ(player(1).input_mouse_world_x, 0.0f);
+    EXPECT_EQ(player(1).input_mouse_world_y, 3.0f);
+
+    for (int tick = 0; tick < 10; ++tick) {
+        module.fixed_tick();
+    }
+    const Ships& ships = store.ships.dense_list;
+    for (const float value : {ships.x[0], ships.y[0], ships.rot[0], ships.vel_x[0],
+                              ships.target_rot[0], store.mounts.dense_list.rot[0]}) {
+        EXPECT_TRUE(std::isfinite(value));
+    }
+}
+
+TEST_F(CaptureTheFlag, AnInputWithoutAPlayerIsDropped) {
+    LogCapture log;
+    receive(5, NetMsgs::ClientInput{.fire = true});
+    EXPECT_TRUE(module.players.empty());
+    EXPECT_TRUE(log.contains(spdlog::level::warn, "Dropping input from client 5 without a player record"));
+}
+
+TEST_F(CaptureTheFlag, ServerKindsFromAClientAndDisconnectsChangeNothing) {
+    connect(1);
+    receive(1, NetMsgs::ClientInput{.up = true, .fire = true});
+    clear_queues();
+    const std::vector<NetMsg> ignored = {
+        NetMsgs::ShipSnapshot{1, 5.0f}, NetMsgs::ShipSpawn{9}, NetMsgs::ShipDespawn{1},
+        NetMsgs::MountSpawn{9, 1}, NetMsgs::MountSnapshot{1, 2.0f}, NetMsgs::MountDespawn{1},
+        NetMsgs::ProjectileSpawn{1}, NetMsgs::AssignShip{9}, NetMsgs::AssignMount{9},
+        NetMsgs::CaptureTheFlagMatchState{.red_score = 5}, NetMsgs::ClientDisconnected{1},
+        NetMsgs::ServerConnected{}, NetMsgs::ServerDisconnected{}};
+    for (const NetMsg& net_msg : ignored) {
+        receive(1, net_msg);
+    }
+
+    EXPECT_EQ(module.players.size(), 1u);
+    EXPECT_TRUE(player(1).input_up);
+    EXPECT_EQ(store.ships.size(), 1u);
+    EXPECT_EQ(store.ships.dense_list.x[0], 0.0f);
+    EXPECT_TRUE(tcp(1).empty());
+    EXPECT_EQ(module.match_state.red_score, 0);
+
+    // The last input goes on acting after the disconnect.
+    module.fixed_tick();
+    EXPECT_GT(store.ships.dense_list.vel_x[0], 0.0f);
+    EXPECT_GT(store.projectiles.size(), 0u);
+}
+
+TEST_F(CaptureTheFlag, AFixedTickMovesTheShipByItsInputInTheSameTick) {
+    connect(1);
+    receive(1, NetMsgs::ClientInput{.up = true, .mouse_dir_x = 1.0f});
+    module.fixed_tick();
+    const float max_acc = config.ship_configs.at(ShipType::FrigateOne).max_acc;
+    const float dt = Constants::fixed_tick_interval_seconds;
+    const Ships& ships = store.ships.dense_list;
+    EXPECT_EQ(ships.acc_x[0], max_acc);
+    EXPECT_EQ(ships.vel_x[0], max_acc * dt);
+    EXPECT_EQ(ships.x[0], (max_acc * dt) * dt);
+    EXPECT_EQ(ships.y[0], 0.0f);
+    // The body and the mount follow the ship within the tick.
+    EXPECT_EQ(store.physics_bodies.dense_list.x[0], ships.x[0]);
+    const Mounts& mounts = store.mounts.dense_list;
+    EXPECT_EQ(mounts.x[0], mounts.local_x[0] + ships.x[0]);
+}
+
+TEST_F(CaptureTheFlag, HoldingFireSpawnsProjectilesFromTheMount) {
+    connect(1);
+    receive(1, NetMsgs::ClientInput{.fire = true, .mouse_world_x = 100.0f});
+    module.fixed_tick();
+    ASSERT_EQ(store.projectiles.size(), 1u);
+    EXPECT_EQ(store.projectiles.dense_list.mount_key[0].id, 1u);
+    EXPECT_GT(store.mounts.dense_list.cooldown[0], 0.0f);
+
+    receive(1, NetMsgs::ClientInput{.fire = false});
+    module.fixed_tick();
+    EXPECT_FALSE(store.mounts.dense_list.is_active[0]);
+}
+
+TEST_F(CaptureTheFlag, TheFirstPassSpawnsAndLaterPassesSnapshot) {
+    connect(1);
+    clear_queues();
+
+    module.collect_outgoing_net_messages();
+    const auto ship_spawn = *NetMsgs::ShipSpawn::from_store(store.ships, 0);
+    const auto mount_spawn = *NetMsgs::MountSpawn::from_store(store.mounts, 0);
+    EXPECT_EQ(tcp(1), (std::vector<NetMsg>{ship_spawn, mount_spawn}));
+    EXPECT_EQ(mount_spawn, (NetMsgs::MountSpawn{1, 1, 0, MountType::SmallOne}));
+    EXPECT_EQ(udp(1), std::vector<NetMsg>{match_state_message});
+    clear_queues();
+
+    store.ships.dense_list.x[0] = 12.0f;
+    module.collect_outgoing_net_messages();
+    EXPECT_TRUE(tcp(1).empty());
+    const std::vector<NetMsg> expected = {*NetMsgs::ShipSnapshot::from_store(store.ships, 0),
+                                          *NetMsgs::MountSnapshot::from_store(store.mounts, 0),
+                                          match_state_message};
+    EXPECT_EQ(udp(1), expected);
+    EXPECT_EQ(of_kind<NetMsgs::ShipSnapshot>(udp(1))[0].x, 12.0f);
+}
+
+TEST_F(CaptureTheFlag, ALateJoinerGetsEveryShipAsASpawn) {
+    connect(1);
+    module.collect_outgoing_net_messages();
+    module.collect_outgoing_net_messages();
+    clear_queues();
+
+    connect(2);
+    module.collect_outgoing_net_messages();
+
+    EXPECT_EQ(of_kind<NetMsgs::ShipSpawn>(tcp(2)).size(), 2u);
+    EXPECT_EQ(of_kind<NetMsgs::MountSpawn>(tcp(2)).size(), 2u);
+    EXPECT_EQ(tcp(2)[0], NetMsg{NetMsgs::AssignShip{2}});
+    EXPECT_EQ(of_kind<NetMsgs::ShipSpawn>(tcp(1)).size(), 1u);
+    EXPECT_EQ(of_kind<NetMsgs::ShipSpawn>(tcp(1))[0].id, 2u);
+    EXPECT_EQ(of_kind<NetMsgs::ShipSnapshot>(udp(1)).size(), 1u);
+    EXPECT_EQ(udp(2), std::vector<NetMsg>{match_state_message});
+}
+
+TEST_F(CaptureTheFlag, ProjectilesAreAnnouncedOnceAndOnlyWhileTheyLive) {
+    connect(1);
+    module.collect_outgoing_net_messages();
+    clear_queues();
+
+    const std::uint32_t short_lived = add_projectile(1);
+    store.projectiles.remove_by_id(short_lived);
+    add_projectile(1);
+    module.collect_outgoing_net_messages();
+    EXPECT_EQ(of_kind<NetMsgs::ProjectileSpawn>(tcp(1)),
+              std::vector<NetMsgs::ProjectileSpawn>{NetMsgs::ProjectileSpawn{1}});
+    clear_queues();
+
+    module.collect_outgoing_net_messages();
+    EXPECT_TRUE(tcp(1).empty());
+    EXPECT_EQ(udp(1).back(), match_state_message);
+}
+
+TEST_F(CaptureTheFlag, AProjectileThatReusesAFreedIdIsAnnouncedAgain) {
+    connect(1);
+    while (store.projectiles.size() < DenseListKeyed<Projectiles>::max_id) {
+        add_projectile(1);
+    }
+    module.collect_outgoing_net_messages();
+    clear_queues();
+
+    store.projectiles.remove_by_id(5);
+    module.collect_outgoing_net_messages();
+    EXPECT_FALSE(player(1).known_projectile_ids.contains(5));
+    clear_queues();
+
+    ASSERT_EQ(add_projectile(1), 5u);  // the only free id
+    module.collect_outgoing_net_messages();
+    EXPECT_EQ(of_kind<NetMsgs::ProjectileSpawn>(tcp(1)).size(), 1u);
+}
+
+TEST_F(CaptureTheFlag, WithoutPlayersAPassQueuesNothing) {
+    network.clients[1].client_id = 1;
+    module.collect_outgoing_net_messages();
+    EXPECT_TRUE(tcp(1).empty());
+    EXPECT_TRUE(udp(1).empty());
+}
+
+TEST_F(CaptureTheFlag, TheModuleRegistersItsFourCallbacks) {
+    EXPECT_EQ(engine.on_tick_callbacks.size(), 1u);
+    EXPECT_EQ(engine.on_fixed_tick_callbacks.size(), 1u);
+    EXPECT_EQ(engine.on_net_send_callbacks.size(), 1u);
+    EXPECT_EQ(engine.on_receive_client_net_msg_callbacks.size(), 1u);
+    EXPECT_TRUE(engine.on_render_callbacks.empty());
+    EXPECT_TRUE(engine.on_receive_server_net_msg_callbacks.empty());
+}
+
