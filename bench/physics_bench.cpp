@@ -21,7 +21,8 @@ struct World {
     DenseListKeyed<PhysicsBodies> bodies;
 };
 
-// A frigate-sized hull of two convex polygons, about 90 by 40 units.
+// A synthetic hull of two convex polygons, about 90 by 40 units, so the contact pass
+// tests more than one polygon pair per overlapping body.
 const Polygons hull = {
     {{-45, -12}, {20, -15}, {45, 0}, {20, 15}, {-45, 12}},
     {{-30, 12}, {0, 12}, {-20, 20}},

@@ -116,6 +116,11 @@ ShipConfig ship_design(const Drawing& drawing, const std::string& name) {
     config.max_acc = drawing.number("max-acc");
     config.max_ang_vel = drawing.number("max-ang-vel");
     config.max_ang_acc = drawing.number("max-ang-acc");
+    // Shots start inside the hull: a ray leaving one polygon of it would enter
+    // the next, so a ship's own hull would stop its own turrets.
+    if (config.polygons.size() != 1) {
+        fail(drawing, "a ship needs exactly one collision polygon");
+    }
     const Vec2 centroid = centroid_of_polygons(config.polygons);
     for (const Slot& slot : drawing.slots) {
         config.mounts.push_back(slot_design(drawing, slot, centroid, config.polygons));

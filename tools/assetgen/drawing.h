@@ -9,7 +9,8 @@
 // <ellipse> filled with a colour or a centred <radialGradient>, inside <g>
 // groups, with opacity and fill-opacity. No strokes, paths or transforms.
 // Two hidden groups carry game data instead of art: id="collision" holds the
-// convex collision polygons and id="mounts" one circle per mount slot.
+// convex collision polygons (exactly one for a ship) and id="mounts" one
+// circle per mount slot.
 namespace assetgen {
 
 struct Point {

@@ -1,15 +1,27 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
+#include <numbers>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
 #include "core/asset_helpers/asset_helpers.h"
 #include "core/asset_helpers/asset_tree.h"
+#include "core/components/mounts/mounts.h"
+#include "core/components/physics_bodies/physics_bodies.h"
+#include "core/components/ships/ships.h"
 #include "core/config/config.h"
+#include "core/dense_list_keyed/dense_list_keyed.h"
+#include "core/physics/physics.h"
+#include "core/systems/systems.h"
 
 using test_support::AssetTree;
 using test_support::read_file;
@@ -45,19 +57,19 @@ bool convex_counter_clockwise(const Polygon& p) {
     return true;
 }
 
-bool inside(const Polygons& polygons, Vec2 point) {
-    return std::any_of(polygons.begin(), polygons.end(), [&](const Polygon& p) {
-        for (std::size_t i = 0; i < p.size(); ++i) {
-            const Vec2& a = p[i];
-            const Vec2& b = p[(i + 1) % p.size()];
-            if ((b.first - a.first) * (point.second - a.second) -
-                    (b.second - a.second) * (point.first - a.first) <
-                0) {
-                return false;
-            }
-        }
-        return true;
-    });
+// Distance of the point from the nearest edge line of a counter-clockwise
+// convex polygon: positive inside, negative outside.
+float depth_inside(const Polygon& p, Vec2 point) {
+    float depth = std::numeric_limits<float>::max();
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const Vec2& a = p[i];
+        const Vec2& b = p[(i + 1) % p.size()];
+        const float dx = b.first - a.first;
+        const float dy = b.second - a.second;
+        const float side = dx * (point.second - a.second) - dy * (point.first - a.first);
+        depth = std::min(depth, side / std::sqrt(dx * dx + dy * dy));
+    }
+    return depth;
 }
 
 std::uint32_t big_endian(const std::string& bytes, std::size_t at) {
@@ -147,23 +159,105 @@ TEST(GameContent, EveryFileSavesBackByteForByte) {
     EXPECT_EQ(tree.leftover_temp_files(), 0);
 }
 
-TEST(GameContent, ShipHullsAreCollisionPolygonsWithSlotsOnThem) {
+// A ray that starts inside a convex polygon never enters it, so a hull of one
+// polygon cannot stop its own turrets' shots; a second polygon would.
+TEST(GameContent, ShipHullsAreOneCollisionPolygonWithTheSlotsWellInside) {
     const Config config;
     for (const auto& [type, ship] : config.ship_configs) {
         SCOPED_TRACE(ship.display_name);
-        ASSERT_FALSE(ship.src_polygons.empty());
-        for (const auto& polygon : ship.src_polygons) {
-            EXPECT_GE(polygon.size(), 3u);
-            EXPECT_LE(polygon.size(), 8u);
-            EXPECT_TRUE(convex_counter_clockwise(polygon));
-        }
+        ASSERT_EQ(ship.src_polygons.size(), 1u);
+        const Polygon& hull = ship.src_polygons[0];
+        EXPECT_GE(hull.size(), 3u);
+        EXPECT_LE(hull.size(), 8u);
+        EXPECT_TRUE(convex_counter_clockwise(hull));
         const Vec2 centroid = centroid_of_polygons(ship.src_polygons);
+        const float two_world_units = 2.0f / ship.scale;
         for (const auto& slot : ship.mounts) {
-            EXPECT_TRUE(inside(ship.src_polygons, {centroid.first + slot.pos_x_src,
-                                                   centroid.second + slot.pos_y_src}));
+            EXPECT_GE(depth_inside(hull, {centroid.first + slot.pos_x_src,
+                                          centroid.second + slot.pos_y_src}),
+                      two_world_units)
+                << "slot at (" << slot.pos_x_src << ", " << slot.pos_y_src << ")";
             EXPECT_TRUE(config.mount_configs.contains(slot.mount_type));
         }
         expect_image(ship);
+    }
+}
+
+// Each ship alone in a world at the given pose, its body and its mounts
+// placed by the game's own systems.
+struct PlacedShip {
+    DenseListKeyed<Ships> ships;
+    DenseListKeyed<Mounts> mounts;
+    DenseListKeyed<PhysicsBodies> bodies;
+    std::uint32_t body = 0;
+
+    PlacedShip(const ShipConfig& config, float x, float y, float rot) {
+        const DenseListKey ship = ships.push_back(-1);
+        const DenseListKey body_key = bodies.push_back(-1);
+        body = body_key.index;
+        ships.dense_list.x[ship.index] = x;
+        ships.dense_list.y[ship.index] = y;
+        ships.dense_list.rot[ship.index] = rot;
+        ships.dense_list.physics_body_key[ship.index] = body_key;
+        bodies.dense_list.config_polygons[body] = config.polygons;
+        bodies.dense_list.polygons[body] = WorldPolygons(config.polygons.size(), c2Poly{});
+        bodies.dense_list.owner_component_key[body] = ship;
+        for (const MountStats& slot : config.mounts) {
+            const DenseListKey mount = mounts.push_back(-1);
+            mounts.dense_list.parent_key[mount.index] = ship;
+            mounts.dense_list.local_x[mount.index] = slot.pos_x;
+            mounts.dense_list.local_y[mount.index] = slot.pos_y;
+        }
+        update_physics_bodies(bodies, ships);
+        update_child(mounts, ships);
+    }
+
+    bool ray_hits_hull(c2v from, c2v direction, float length) {
+        c2Ray ray{from, direction, length};
+        c2Raycast cast{};
+        return ray_to_polygons(ray, bodies.dense_list.polygons[body], &cast);
+    }
+};
+
+TEST(GameContent, NoTurretCanHitItsOwnShip) {
+    const Config config;
+    struct Pose {
+        float x, y, rot;
+    };
+    const std::array<Pose, 4> poses = {{{0.0f, 0.0f, 0.0f},
+                                        {1234.5f, -876.25f, 0.7f},
+                                        {-3000.0f, 499.0f, -2.35f},
+                                        {40.0f, 260.0f, 3.1f}}};
+    constexpr int directions = 32;
+    for (const auto& [type, ship] : config.ship_configs) {
+        SCOPED_TRACE(ship.display_name);
+        const float reach = 2.0f * std::max(ship.image_width, ship.image_height) * ship.scale;
+        for (const Pose& pose : poses) {
+            PlacedShip placed(ship, pose.x, pose.y, pose.rot);
+            const Mounts& mounts = placed.mounts.dense_list;
+            for (std::uint32_t m = 0; m < mounts.size(); ++m) {
+                const c2v slot{mounts.x[m], mounts.y[m]};
+                std::vector<int> own_hits;
+                std::vector<int> misses_from_outside;
+                for (int k = 0; k < directions; ++k) {
+                    const float angle =
+                        static_cast<float>(k) * 2.0f * std::numbers::pi_v<float> / directions;
+                    const c2v d{std::cos(angle), std::sin(angle)};
+                    if (placed.ray_hits_hull(slot, d, reach)) {
+                        own_hits.push_back(k);
+                    }
+                    // The hull is really there: the same line cast from outside meets it.
+                    if (!placed.ray_hits_hull({slot.x - d.x * reach, slot.y - d.y * reach}, d,
+                                              reach)) {
+                        misses_from_outside.push_back(k);
+                    }
+                }
+                EXPECT_THAT(own_hits, testing::IsEmpty())
+                    << "directions from slot " << m << " at pose rot " << pose.rot;
+                EXPECT_THAT(misses_from_outside, testing::IsEmpty())
+                    << "directions toward slot " << m << " at pose rot " << pose.rot;
+            }
+        }
     }
 }
 
