@@ -1,0 +1,160 @@
+#include "lib/rml/computed_style/computed_style.h"
+
+namespace Rml {
+
+namespace {
+
+using Specified = std::array<const PropertyValue*, kPropertyCount>;
+
+const PropertyValue* Get(const Specified& specified, PropertyId id) {
+    return specified[static_cast<std::size_t>(id)];
+}
+
+Length ToLength(const PropertyValue& value, float font_size) {
+    switch (value.unit) {
+        case Unit::Px: return Length::Px(value.number);
+        case Unit::Em: return Length::Px(value.number * font_size);
+        case Unit::Percent: return {Length::Kind::Percent, value.number};
+        case Unit::Auto: return Length::Auto();
+        case Unit::None: return Length::None();
+        default: return Length::Px(value.number);
+    }
+}
+
+template <typename Enum>
+void SetKeyword(const Specified& specified, PropertyId id, Enum& out) {
+    if (const PropertyValue* value = Get(specified, id)) out = static_cast<Enum>(value->keyword);
+}
+
+void SetLength(const Specified& specified, PropertyId id, float font_size, Length& out) {
+    if (const PropertyValue* value = Get(specified, id)) out = ToLength(*value, font_size);
+}
+
+void ComputeFont(const Specified& specified, const ComputedValues* parent, ComputedValues& out) {
+    const float parent_size = parent ? parent->font_size : 16.f;
+    if (const PropertyValue* value = Get(specified, PropertyId::FontSize)) {
+        if (value->unit == Unit::Em) {
+            out.font_size = value->number * parent_size;
+        } else if (value->unit == Unit::Percent) {
+            out.font_size = value->number * parent_size / 100.f;
+        } else {
+            out.font_size = value->number;
+        }
+    }
+    if (const PropertyValue* value = Get(specified, PropertyId::FontFamily)) out.font_family = value->text;
+    if (const PropertyValue* value = Get(specified, PropertyId::LineHeight)) {
+        if (value->unit == Unit::Normal) {
+            out.line_height_factor = 1.2f;
+        } else if (value->unit == Unit::Number) {
+            out.line_height_factor = value->number;
+        } else if (value->unit == Unit::Percent) {
+            out.line_height_factor = 0;
+            out.line_height = value->number * out.font_size / 100.f;
+        } else {
+            out.line_height_factor = 0;
+            out.line_height = ToLength(*value, out.font_size).value;
+        }
+    }
+    if (out.line_height_factor > 0) out.line_height = out.line_height_factor * out.font_size;
+}
+
+void ComputeBox(const Specified& specified, ComputedValues& out) {
+    const float em = out.font_size;
+    SetLength(specified, PropertyId::Left, em, out.left);
+    SetLength(specified, PropertyId::Top, em, out.top);
+    SetLength(specified, PropertyId::Right, em, out.right);
+    SetLength(specified, PropertyId::Bottom, em, out.bottom);
+    SetLength(specified, PropertyId::Width, em, out.width);
+    SetLength(specified, PropertyId::Height, em, out.height);
+    SetLength(specified, PropertyId::MinWidth, em, out.min_width);
+    SetLength(specified, PropertyId::MinHeight, em, out.min_height);
+    SetLength(specified, PropertyId::MaxWidth, em, out.max_width);
+    SetLength(specified, PropertyId::MaxHeight, em, out.max_height);
+    constexpr std::array kMargins = {PropertyId::MarginTop, PropertyId::MarginRight, PropertyId::MarginBottom,
+                                     PropertyId::MarginLeft};
+    constexpr std::array kPaddings = {PropertyId::PaddingTop, PropertyId::PaddingRight, PropertyId::PaddingBottom,
+                                      PropertyId::PaddingLeft};
+    constexpr std::array kWidths = {PropertyId::BorderTopWidth, PropertyId::BorderRightWidth,
+                                    PropertyId::BorderBottomWidth, PropertyId::BorderLeftWidth};
+    constexpr std::array kColours = {PropertyId::BorderTopColor, PropertyId::BorderRightColor,
+                                     PropertyId::BorderBottomColor, PropertyId::BorderLeftColor};
+    constexpr std::array kRadii = {PropertyId::BorderTopLeftRadius, PropertyId::BorderTopRightRadius,
+                                   PropertyId::BorderBottomRightRadius, PropertyId::BorderBottomLeftRadius};
+    for (std::size_t side = 0; side < 4; ++side) {
+        SetLength(specified, kMargins[side], em, out.margin[side]);
+        SetLength(specified, kPaddings[side], em, out.padding[side]);
+        if (const PropertyValue* value = Get(specified, kWidths[side])) {
+            out.border_width[side] = std::max(0.f, ToLength(*value, em).value);
+        }
+        // Unset border colours follow the text colour.
+        out.border_color[side] = out.color;
+        if (const PropertyValue* value = Get(specified, kColours[side])) out.border_color[side] = value->colour;
+        if (const PropertyValue* value = Get(specified, kRadii[side])) {
+            out.border_radius[side] = std::max(0.f, ToLength(*value, em).value);
+        }
+    }
+}
+
+void ComputeRest(const Specified& specified, ComputedValues& out) {
+    SetKeyword(specified, PropertyId::Display, out.display);
+    SetKeyword(specified, PropertyId::Position, out.position);
+    SetKeyword(specified, PropertyId::TextAlign, out.text_align);
+    SetKeyword(specified, PropertyId::Overflow, out.overflow);
+    SetKeyword(specified, PropertyId::FlexDirection, out.flex_direction);
+    SetKeyword(specified, PropertyId::JustifyContent, out.justify_content);
+    SetKeyword(specified, PropertyId::AlignItems, out.align_items);
+    SetKeyword(specified, PropertyId::Visibility, out.visibility);
+    if (const PropertyValue* value = Get(specified, PropertyId::BackgroundColor)) out.background_color = value->colour;
+    if (const PropertyValue* value = Get(specified, PropertyId::ZIndex)) {
+        out.z_index_auto = value->unit == Unit::Auto;
+        out.z_index = out.z_index_auto ? 0 : static_cast<int>(value->number);
+    }
+    if (const PropertyValue* value = Get(specified, PropertyId::RowGap)) out.row_gap = ToLength(*value, out.font_size).value;
+    if (const PropertyValue* value = Get(specified, PropertyId::ColumnGap)) {
+        out.column_gap = ToLength(*value, out.font_size).value;
+    }
+    if (const PropertyValue* value = Get(specified, PropertyId::FlexGrow)) out.flex_grow = std::max(0.f, value->number);
+    if (const PropertyValue* value = Get(specified, PropertyId::Opacity)) out.opacity = std::clamp(value->number, 0.f, 1.f);
+    if (const PropertyValue* value = Get(specified, PropertyId::Cursor)) out.cursor = value->text;
+}
+
+}  // namespace
+
+bool AffectsLayout(const ComputedValues& a, const ComputedValues& b) {
+    return a.display != b.display || a.position != b.position || a.left != b.left || a.top != b.top ||
+           a.right != b.right || a.bottom != b.bottom || a.width != b.width || a.height != b.height ||
+           a.min_width != b.min_width || a.min_height != b.min_height || a.max_width != b.max_width ||
+           a.max_height != b.max_height || a.margin != b.margin || a.padding != b.padding ||
+           a.border_width != b.border_width || a.font_size != b.font_size || a.font_family != b.font_family ||
+           a.text_align != b.text_align || a.line_height != b.line_height || a.overflow != b.overflow ||
+           a.z_index != b.z_index || a.z_index_auto != b.z_index_auto || a.flex_direction != b.flex_direction ||
+           a.justify_content != b.justify_content || a.align_items != b.align_items || a.row_gap != b.row_gap ||
+           a.column_gap != b.column_gap || a.flex_grow != b.flex_grow;
+}
+
+ComputedValues ComputeValues(std::span<const PropertyList* const> declarations, const ComputedValues* parent) {
+    Specified specified{};
+    for (const PropertyList* list : declarations) {
+        for (const PropertyDeclaration& declaration : *list) {
+            specified[static_cast<std::size_t>(declaration.id)] = &declaration.value;
+        }
+    }
+    ComputedValues out;
+    if (parent) {
+        out.color = parent->color;
+        out.font_size = parent->font_size;
+        out.font_family = parent->font_family;
+        out.text_align = parent->text_align;
+        out.line_height = parent->line_height;
+        out.line_height_factor = parent->line_height_factor;
+        out.cursor = parent->cursor;
+        out.visibility = parent->visibility;
+    }
+    if (const PropertyValue* value = Get(specified, PropertyId::Color)) out.color = value->colour;
+    ComputeFont(specified, parent, out);
+    ComputeBox(specified, out);
+    ComputeRest(specified, out);
+    return out;
+}
+
+}  // namespace Rml

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+
+#include "lib/rml/element/element.h"
+#include "lib/rml/style_sheet/style_sheet.h"
+
+namespace Rml {
+
+enum class ModalFlag { None, Modal, Keep };
+enum class FocusFlag { None, Document, Keep, Auto };
+enum class ScrollFlag { None, Auto };
+
+// The root of a loaded document: the <body> element. Documents start hidden.
+class ElementDocument : public Element {
+public:
+    explicit ElementDocument(const String& tag);
+    ~ElementDocument() override;
+
+    void Show(ModalFlag modal_flag = ModalFlag::None, FocusFlag focus_flag = FocusFlag::Auto,
+              ScrollFlag scroll_flag = ScrollFlag::Auto);
+    void Hide();
+    // Unloads the document from its context (it is destroyed on the next update).
+    void Close();
+    const String& GetTitle() const { return title_; }
+    void SetTitle(const String& title) { title_ = title; }
+    const String& GetSourceURL() const { return source_url_; }
+
+    // Toolkit internals.
+    void SetSourceURL(const String& url) { source_url_ = url; }
+    void AttachToContext(Context* context);
+    bool IsShown() const { return shown_; }
+    const StyleSheet& GetStyleSheet() const { return *style_sheet_; }
+    void AddStyleSheet(const StyleSheet& sheet);
+    bool UsesPseudoClass(const String& name) const { return style_sheet_->UsesPseudoClass(name); }
+    // Recomputes dirty styles; true when a box may have moved or resized.
+    bool UpdateStyle();
+    void DirtyDocumentLayout() { layout_dirty_ = true; }
+    // An element left the tree: the paint order must not be used until the next layout.
+    void InvalidatePaintOrder() {
+        paint_order_.clear();
+        layout_dirty_ = true;
+    }
+    bool IsLayoutDirty() const { return layout_dirty_; }
+    void ClearLayoutDirty() { layout_dirty_ = false; }
+    void DirtyPositions() { positions_dirty_ = true; }
+    bool ArePositionsDirty() const { return positions_dirty_; }
+    void ClearPositionsDirty() { positions_dirty_ = false; }
+    // Elements in paint order, rebuilt with each layout.
+    std::vector<Element*>& PaintOrder() { return paint_order_; }
+
+private:
+    String title_;
+    String source_url_;
+    std::shared_ptr<StyleSheet> style_sheet_;
+    std::vector<Element*> paint_order_;
+    bool shown_ = false;
+    bool layout_dirty_ = true;
+    bool positions_dirty_ = true;
+};
+
+}  // namespace Rml

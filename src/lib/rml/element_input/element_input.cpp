@@ -1,0 +1,187 @@
+#include "lib/rml/element_input/element_input.h"
+
+#include <cmath>
+
+#include <spdlog/spdlog.h>
+
+#include "lib/rml/context/context.h"
+#include "lib/rml/core/core.h"
+#include "lib/rml/element_document/element_document.h"
+#include "lib/rml/font_engine/font_engine.h"
+#include "lib/rml/input/input.h"
+#include "lib/rml/string_utilities/string_utilities.h"
+#include "lib/rml/system_interface/system_interface.h"
+
+namespace Rml {
+
+namespace {
+
+float Measure(const ComputedValues& v, std::string_view text) {
+    return FontEngine::MeasureText(FontEngine::GetFont(v.font_family, v.font_size), v.font_size, text);
+}
+
+bool IsControl(char32_t code_point) { return code_point < 0x20 || code_point == 0x7F; }
+
+}  // namespace
+
+ElementInput::ElementInput(const String& tag) : Element(tag) {}
+
+void ElementInput::OnAttributeChange(const ElementAttributes& changed_attributes) {
+    Element::OnAttributeChange(changed_attributes);
+    if (auto it = changed_attributes.find("type"); it != changed_attributes.end()) {
+        const String type = StringUtilities::ToLower(it->second.Get<String>("text"));
+        password_ = type == "password";
+        if (type != "text" && type != "password" && !type.empty()) {
+            SPDLOG_WARN("{}:{}: input type '{}' is not supported; it works as a text field",
+                        GetOwnerDocument() ? GetOwnerDocument()->GetSourceURL() : String("<element>"),
+                        GetState().source_line, type);
+        }
+        DirtyLayout();
+    }
+    if (auto it = changed_attributes.find("value"); it != changed_attributes.end()) {
+        const String value = it->second.Get<String>();
+        if (value != value_) {
+            value_ = value;
+            caret_ = std::min(caret_, value_.size());
+            while (caret_ > 0 && caret_ < value_.size() && (static_cast<unsigned char>(value_[caret_]) & 0xC0) == 0x80) {
+                --caret_;
+            }
+        }
+    }
+}
+
+bool ElementInput::GetIntrinsicDimensions(Vector2f& dimensions) {
+    dimensions = {150, GetComputedValues().line_height};
+    return true;
+}
+
+String ElementInput::GetDisplayText() const {
+    if (!password_) return value_;
+    return String(StringUtilities::CountCodePoints(value_), '*');
+}
+
+float ElementInput::GetCaretOffset() const {
+    const std::string_view before = std::string_view(value_).substr(0, caret_);
+    const String shown = password_ ? String(StringUtilities::CountCodePoints(before), '*') : String(before);
+    return Measure(GetComputedValues(), shown);
+}
+
+float ElementInput::UpdateTextScroll(float width) {
+    const float caret = GetCaretOffset();
+    if (caret - text_scroll_ > width - 1) text_scroll_ = caret - width + 1;
+    if (caret < text_scroll_) text_scroll_ = caret;
+    text_scroll_ = std::max(0.f, text_scroll_);
+    return text_scroll_;
+}
+
+bool ElementInput::IsCaretVisible(double now) const { return std::fmod(now - caret_reset_time_, 1.0) < 0.5; }
+
+void ElementInput::Edit(String value, std::size_t caret) {
+    value_ = std::move(value);
+    caret_ = caret;
+    caret_reset_time_ = GetSystemInterface()->GetElapsedTime();
+    SetAttribute("value", value_);
+    DispatchEvent("change", {{"value", Variant(value_)}});
+}
+
+void ElementInput::MoveCaret(std::size_t caret) {
+    caret_ = std::min(caret, value_.size());
+    caret_reset_time_ = GetSystemInterface()->GetElapsedTime();
+    ActivateKeyboard();
+}
+
+void ElementInput::Insert(std::string_view text) {
+    String clean;
+    std::size_t offset = 0;
+    while (offset < text.size()) {
+        const char32_t code_point = StringUtilities::DecodeUtf8(text, offset);
+        if (!IsControl(code_point)) StringUtilities::AppendUtf8(clean, code_point);
+    }
+    if (clean.empty()) return;
+    String value = value_;
+    value.insert(caret_, clean);
+    Edit(std::move(value), caret_ + clean.size());
+}
+
+void ElementInput::PlaceCaretAt(float x) {
+    // The caret goes to the character boundary nearest the click.
+    const String shown = GetDisplayText();
+    std::size_t best_value_offset = 0;
+    float best_distance = std::abs(x);
+    std::size_t value_offset = 0;
+    std::size_t shown_offset = 0;
+    while (value_offset < value_.size()) {
+        value_offset = StringUtilities::NextCodePoint(value_, value_offset);
+        shown_offset = password_ ? shown_offset + 1 : value_offset;
+        const float distance = std::abs(Measure(GetComputedValues(), std::string_view(shown).substr(0, shown_offset)) - x);
+        if (distance < best_distance) {
+            best_distance = distance;
+            best_value_offset = value_offset;
+        }
+    }
+    MoveCaret(best_value_offset);
+}
+
+void ElementInput::ActivateKeyboard() {
+    if (!GetContext() || GetContext()->GetFocusElement() != this) return;
+    const Vector2f content = GetAbsoluteOffset(BoxArea::Content);
+    GetSystemInterface()->ActivateKeyboard({content.x + GetCaretOffset() - text_scroll_, content.y},
+                                           GetComputedValues().line_height);
+}
+
+void ElementInput::ProcessDefaultAction(Event& event) {
+    const String& type = event.GetType();
+    if (type == "focus") {
+        caret_ = value_.size();
+        caret_reset_time_ = GetSystemInterface()->GetElapsedTime();
+        ActivateKeyboard();
+    } else if (type == "blur") {
+        GetSystemInterface()->DeactivateKeyboard();
+    } else if (type == "mousedown") {
+        const float x = event.GetParameter<float>("mouse_x", 0) - GetAbsoluteOffset(BoxArea::Content).x + text_scroll_;
+        PlaceCaretAt(x);
+    } else if (type == "textinput") {
+        Insert(event.GetParameter<String>("text", ""));
+    } else if (type == "keydown") {
+        const auto key = static_cast<Input::KeyIdentifier>(event.GetParameter<int>("key_identifier", 0));
+        const bool ctrl = event.GetParameter<bool>("ctrl_key", false);
+        switch (key) {
+            case Input::KI_BACK:
+                if (caret_ > 0) {
+                    const std::size_t start = StringUtilities::PreviousCodePoint(value_, caret_);
+                    String value = value_;
+                    value.erase(start, caret_ - start);
+                    Edit(std::move(value), start);
+                }
+                break;
+            case Input::KI_DELETE:
+                if (caret_ < value_.size()) {
+                    const std::size_t end = StringUtilities::NextCodePoint(value_, caret_);
+                    String value = value_;
+                    value.erase(caret_, end - caret_);
+                    Edit(std::move(value), caret_);
+                }
+                break;
+            case Input::KI_LEFT: MoveCaret(StringUtilities::PreviousCodePoint(value_, caret_)); break;
+            case Input::KI_RIGHT: MoveCaret(StringUtilities::NextCodePoint(value_, caret_)); break;
+            case Input::KI_HOME: MoveCaret(0); break;
+            case Input::KI_END: MoveCaret(value_.size()); break;
+            case Input::KI_RETURN:
+                DispatchEvent("change", {{"value", Variant(value_)}, {"linebreak", Variant(true)}});
+                break;
+            case Input::KI_V:
+                if (ctrl) {
+                    String text;
+                    GetSystemInterface()->GetClipboardText(text);
+                    Insert(text);
+                }
+                break;
+            case Input::KI_C:
+                if (ctrl && !password_) GetSystemInterface()->SetClipboardText(value_);
+                break;
+            default: break;
+        }
+    }
+}
+
+}  // namespace Rml

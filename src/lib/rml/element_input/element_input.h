@@ -1,0 +1,46 @@
+#pragma once
+
+#include "lib/rml/element/element.h"
+
+namespace Rml {
+
+// A one-line text field ("text" or "password"). It takes the focus on a
+// click, edits with typed text, Backspace, Delete, the arrows, Home and End,
+// and raises "change" with the parameter "value" after every edit.
+class ElementInput : public Element {
+public:
+    explicit ElementInput(const String& tag);
+
+    bool IsFocusable() const override { return true; }
+    bool GetIntrinsicDimensions(Vector2f& dimensions) override;
+    void ProcessDefaultAction(Event& event) override;
+
+    const String& GetValue() const { return value_; }
+    std::size_t GetCaretIndex() const { return caret_; }
+    bool IsPassword() const { return password_; }
+    // The text as drawn: the value, or one '*' per character of a password.
+    String GetDisplayText() const;
+    // Caret offset in pixels from the start of the text.
+    float GetCaretOffset() const;
+    // Horizontal scroll that keeps the caret inside a field of `width` pixels.
+    float UpdateTextScroll(float width);
+    bool IsCaretVisible(double now) const;
+
+protected:
+    void OnAttributeChange(const ElementAttributes& changed_attributes) override;
+
+private:
+    void Edit(String value, std::size_t caret);
+    void MoveCaret(std::size_t caret);
+    void Insert(std::string_view text);
+    void PlaceCaretAt(float x);
+    void ActivateKeyboard();
+
+    String value_;
+    std::size_t caret_ = 0;
+    bool password_ = false;
+    float text_scroll_ = 0;
+    double caret_reset_time_ = 0;
+};
+
+}  // namespace Rml

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string_view>
+
+#include "lib/rml/types/types.h"
+
+namespace Rml::StringUtilities {
+
+String ToLower(std::string_view text);
+std::string_view Trim(std::string_view text);
+bool IsSpace(char c);
+// Splits at `separator`, trimming each piece and dropping empty pieces.
+StringList Split(std::string_view text, char separator);
+// Splits at runs of white space.
+StringList SplitWhitespace(std::string_view text);
+// The shortest text that reads back to the same number ("190", "185.5").
+String FormatNumber(float value);
+String FormatNumber(double value);
+
+// UTF-8 helpers: byte offsets always sit on code point boundaries.
+char32_t DecodeUtf8(std::string_view text, std::size_t& offset);
+void AppendUtf8(String& out, char32_t code_point);
+std::size_t NextCodePoint(std::string_view text, std::size_t offset);
+std::size_t PreviousCodePoint(std::string_view text, std::size_t offset);
+std::size_t CountCodePoints(std::string_view text);
+
+}  // namespace Rml::StringUtilities

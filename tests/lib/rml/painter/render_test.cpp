@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "lib/rml/demo/demo_page.h"
+#include "lib/rml/rml_fixture.h"
+
+namespace {
+
+bool Near(SDL_Color colour, int r, int g, int b, int tolerance = 3) {
+    return std::abs(colour.r - r) <= tolerance && std::abs(colour.g - g) <= tolerance && std::abs(colour.b - b) <= tolerance;
+}
+
+class Render : public rml_test::SdlFixture {};
+
+TEST_F(Render, BackgroundsAndBordersLandWhereLayoutPutsThem) {
+    Rml::ElementDocument* document = LoadBody(
+        R"(<div id="box"/><div id="framed"/>)",
+        R"(#box { position: absolute; left: 100px; top: 50px; width: 60px; height: 40px; background-color: #ff0000; }
+           #framed { position: absolute; left: 300px; top: 50px; width: 20px; height: 20px; padding: 5px;
+                     border: 4px solid #00ff00; background-color: #0000ff; })");
+    document->Show();
+    RenderFrame();
+    EXPECT_TRUE(Near(Pixel(100, 50), 255, 0, 0));
+    EXPECT_TRUE(Near(Pixel(159, 89), 255, 0, 0));
+    EXPECT_TRUE(Near(Pixel(99, 60), 0, 0, 0));
+    EXPECT_TRUE(Near(Pixel(160, 60), 0, 0, 0));
+    EXPECT_TRUE(Near(Pixel(130, 90), 0, 0, 0));
+    EXPECT_TRUE(Near(Pixel(301, 60), 0, 255, 0));  // border
+    EXPECT_TRUE(Near(Pixel(320, 70), 0, 0, 255));  // padding box background
+    EXPECT_TRUE(Near(Pixel(336, 60), 0, 255, 0));
+    EXPECT_TRUE(Near(Pixel(338, 60), 0, 0, 0));
+}
+
+TEST_F(Render, TextIsDrawnInsideItsBox) {
+    ASSERT_TRUE(LoadFont());
+    Rml::ElementDocument* document = LoadBody(
+        R"(<p id="p">Hello toolkit</p>)",
+        R"(#p { position: absolute; left: 200px; top: 200px; width: 300px; font-size: 24px; color: white; })");
+    document->Show();
+    RenderFrame();
+    const Rml::Element* p = document->GetElementById("p");
+    const Rml::LayoutBox& box = p->GetBox();
+    ASSERT_EQ(p->GetChild(0)->GetBox().text.size(), 1u);
+    const Rml::TextFragment& fragment = p->GetChild(0)->GetBox().text[0];
+    EXPECT_GT(fragment.width, 100);
+    EXPECT_GT(LitPixels(200, 200, static_cast<int>(fragment.width), static_cast<int>(box.content.y)), 100);
+    EXPECT_EQ(LitPixels(0, 0, 800, 199), 0);
+    EXPECT_EQ(LitPixels(200 + static_cast<int>(fragment.width) + 2, 200, 100, 40), 0);
+}
+
+TEST_F(Render, HiddenDocumentsDrawNothing) {
+    Rml::ElementDocument* document =
+        LoadBody(R"(<div id="box"/>)", "#box { width: 100px; height: 100px; background-color: white; }");
+    RenderFrame();
+    EXPECT_EQ(LitPixels(0, 0, 800, 600), 0);  // loaded documents start hidden
+    document->Show();
+    RenderFrame();
+    EXPECT_EQ(LitPixels(0, 0, 800, 600), 100 * 100);
+    document->Hide();
+    RenderFrame();
+    EXPECT_EQ(LitPixels(0, 0, 800, 600), 0);
+}
+
+TEST_F(Render, OverflowClipsAndZIndexOrdersAndOpacityBlends) {
+    Rml::ElementDocument* document = LoadBody(
+        R"(<div id="clip"><div id="wide"/></div><div id="high"/><div id="low"/><div id="faded"/>)",
+        R"(#clip { position: absolute; left: 10px; top: 10px; width: 50px; height: 50px; overflow: hidden; }
+           #wide { width: 200px; height: 200px; background-color: #ffffff; }
+           #high { position: absolute; left: 100px; top: 100px; width: 50px; height: 50px; background-color: #ff0000; z-index: 2; }
+           #low { position: absolute; left: 120px; top: 120px; width: 50px; height: 50px; background-color: #0000ff; z-index: 1; }
+           #faded { position: absolute; left: 300px; top: 300px; width: 10px; height: 10px; background-color: #ffffff; opacity: 0.5; })");
+    document->Show();
+    RenderFrame();
+    EXPECT_TRUE(Near(Pixel(30, 30), 255, 255, 255));
+    EXPECT_TRUE(Near(Pixel(70, 30), 0, 0, 0));  // clipped
+    EXPECT_TRUE(Near(Pixel(130, 130), 255, 0, 0));  // the later box lies below
+    EXPECT_TRUE(Near(Pixel(160, 160), 0, 0, 255));
+    EXPECT_TRUE(Near(Pixel(305, 305), 128, 128, 128, 4));
+}
+
+TEST_F(Render, ImagesAndRoundedCorners) {
+    Rml::ElementDocument* document = LoadBody(
+        "<img id='ship' src='" + std::filesystem::absolute("tests/lib/rml/demo/ship.png").string() +
+            "'/><div id='round'/>",
+        R"(#ship { position: absolute; left: 400px; top: 10px; }
+           #round { position: absolute; left: 500px; top: 10px; width: 40px; height: 40px; border-radius: 12px; background-color: #ffffff; })");
+    document->Show();
+    RenderFrame();
+    EXPECT_TRUE(Near(Pixel(405, 15), 0, 200, 60));
+    EXPECT_TRUE(Near(Pixel(429, 15), 255, 220, 0));
+    EXPECT_TRUE(Near(Pixel(520, 30), 255, 255, 255));
+    EXPECT_TRUE(Near(Pixel(500, 10), 0, 0, 0));  // outside the rounded corner
+}
+
+TEST_F(Render, TheDemoDocumentDraws) {
+    ASSERT_TRUE(rml_demo::LoadDemoFonts());
+    rml_demo::RegisterDemoElements();
+    rml_demo::DemoModel model;
+    ASSERT_TRUE(rml_demo::BindDemoModel(*context_, model));
+    Rml::ElementDocument* document = context_->LoadDocument(rml_demo::kDocumentPath);
+    ASSERT_NE(document, nullptr);
+    document->Show();
+    RenderFrame();
+    Rml::Element* panel = document->GetElementById("panel");
+    const Rml::Vector2f corner = panel->GetAbsoluteOffset(Rml::BoxArea::Padding);
+    EXPECT_TRUE(Near(Pixel(static_cast<int>(corner.x) + 3, static_cast<int>(corner.y) + 3), 18, 22, 36, 6));
+    Rml::Element* list = document->GetElementById("list");
+    EXPECT_EQ(list->GetNumChildren(), 4);  // placeholder and three ships
+    const Rml::Vector2f row = list->GetChild(1)->GetAbsoluteOffset();
+    EXPECT_TRUE(Near(Pixel(static_cast<int>(row.x) + 2, static_cast<int>(row.y) + 2), 48, 64, 112, 4));  // selected
+    const Rml::Vector2f image = document->GetElementById("ship-image")->GetAbsoluteOffset();
+    EXPECT_TRUE(Near(Pixel(static_cast<int>(image.x) + 2, static_cast<int>(image.y) + 2), 0, 200, 60, 40));
+    Rml::Debugger::Initialise(context_);
+    Rml::Debugger::SetVisible(true);
+    MouseMove(corner.x + 5, corner.y + 5);
+    RenderFrame();
+    EXPECT_GT(LitPixels(0, 560, 300, 40), 50);  // the debugger's caption
+}
+
+}  // namespace
