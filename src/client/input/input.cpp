@@ -3,6 +3,7 @@
 #include <spdlog/spdlog.h>
 
 #include "client/window/window.h"
+#include "lib/rml/debugger/debugger.h"
 
 std::vector<InputEvent> Input::read(RmlManager* rml_manager, SDL_Window* window,
                                     std::vector<SDL_Event> events, float camera_x,
@@ -49,7 +50,7 @@ void Input::read_key_down(SDL_Keycode key, bool forwards_to_ui, std::vector<Inpu
         escape = true;
     } else if (key == SDLK_F8) {
         if (forwards_to_ui) {
-            toggle_ui_debugger();
+            Rml::Debugger::SetVisible(!Rml::Debugger::IsVisible());
         }
     } else if (bool* flag = held_flag(key)) {
         *flag = true;

@@ -10,9 +10,10 @@
 #include "core/projectile_type/projectile_type.h"
 #include "core/ship_config/ship_config.h"
 #include "core/ship_type/ship_type.h"
+#include "lib/rml/context/context.h"
 
-// Stand-in for the user-interface manager until the toolkit and the pages
-// arrive: it takes every event as unconsumed and draws nothing.
+// Stand-in for the user-interface manager until its pages arrive: it has no
+// context, takes every event as unconsumed and draws nothing.
 class RmlManager {
 public:
     RmlManager() = default;
@@ -22,12 +23,7 @@ public:
 
     bool handle_event(SDL_Window*, SDL_Event&) { return true; }
     void render() {}
+    void shutdown() {}
+
+    Rml::Context* context = nullptr;
 };
-
-// Stand-in for the toolkit's debugger: only its visibility exists yet.
-inline bool& ui_debugger_visible() {
-    static bool visible = false;
-    return visible;
-}
-
-inline void toggle_ui_debugger() { ui_debugger_visible() = !ui_debugger_visible(); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "client/support/sdl_support.h"
+#include "lib/rml/debugger/debugger.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -103,24 +104,24 @@ TEST(InputHalfSize, OddWidthUsesTheIntegerHalf) {
 }
 
 TEST_F(InputTest, EveryF8KeyDownTogglesTheDebuggerOnce) {
-    const bool before = ui_debugger_visible();
+    const bool before = Rml::Debugger::IsVisible();
     read({key_event(SDL_EVENT_KEY_DOWN, SDLK_F8)});
-    EXPECT_EQ(ui_debugger_visible(), !before);
+    EXPECT_EQ(Rml::Debugger::IsVisible(), !before);
     read({key_event(SDL_EVENT_KEY_UP, SDLK_F8)});
-    EXPECT_EQ(ui_debugger_visible(), !before);
+    EXPECT_EQ(Rml::Debugger::IsVisible(), !before);
     read({key_event(SDL_EVENT_KEY_DOWN, SDLK_F8, true)});
-    EXPECT_EQ(ui_debugger_visible(), before);
+    EXPECT_EQ(Rml::Debugger::IsVisible(), before);
 }
 
 // A second module reading the same events passes no manager: one F8 press is one toggle.
 TEST_F(InputTest, ReaderWithoutManagerDoesNotToggleTheDebugger) {
-    const bool before = ui_debugger_visible();
+    const bool before = Rml::Debugger::IsVisible();
     const std::vector<SDL_Event> events = {key_event(SDL_EVENT_KEY_DOWN, SDLK_F8),
                                            key_event(SDL_EVENT_KEY_DOWN, SDLK_ESCAPE)};
     read(events);
     Input second_reader;
     const auto edges = second_reader.read(nullptr, screen.window, events, 0, 0);
-    EXPECT_EQ(ui_debugger_visible(), !before);
+    EXPECT_EQ(Rml::Debugger::IsVisible(), !before);
     // It still reads the keys for itself.
     EXPECT_EQ(edges, (std::vector<InputEvent>{{InputEventType::Pressed, SDLK_ESCAPE}}));
 }
