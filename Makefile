@@ -2,7 +2,7 @@
 BUILD_DIR := build
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build run test bench fuzz clean
+.PHONY: all setup configure build run test bench load fuzz clean
 
 all: build
 
@@ -24,6 +24,10 @@ test: build
 
 bench: build
 	./$(BUILD_DIR)/voidlance_bench
+
+# The server under 100 bots for 60 s, its log first on the console, then sent to /dev/null.
+load: build
+	@bash tools/bots/load.sh $(BUILD_DIR)
 
 # The batch decoder under libFuzzer with address and undefined-behaviour checks.
 # New inputs go to build-fuzz/corpus; the committed corpus stays as it is.

@@ -1,8 +1,39 @@
+#include <cstdlib>
+#include <exception>
+#include <string>
+
+#include <enet/enet.h>
 #include <spdlog/spdlog.h>
 
+#include "apps/app_mode/app_mode.h"
+#include "core/config/config.h"
 #include "src/build_stamp.h"
 
-int main() {
+namespace {
+
+int run_game(const std::string& mode) {
     spdlog::info("Build stamp: {}", build_stamp);
+    spdlog::info("Mode: {}", mode);
+    const Config config;
+    if (enet_initialize() != 0) {
+        spdlog::error("An error occurred while initializing ENet.");
+        return 1;
+    }
+    std::atexit(enet_deinitialize);
+    run_app_for_mode(mode, config);
     return 0;
+}
+
+}  // namespace
+
+int main() {
+    const std::string mode = mode_from_environment();
+    try {
+        return run_game(mode);
+    } catch (const std::exception& error) {
+        spdlog::critical("Unhandled exception: {}", error.what());
+    } catch (...) {
+        spdlog::critical("Unhandled non-standard exception");
+    }
+    return 1;
 }

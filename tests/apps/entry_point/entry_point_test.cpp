@@ -1,0 +1,143 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "apps/support/child_process.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using apps_test::ChildExit;
+using apps_test::ChildProcess;
+using apps_test::run_game;
+using ::testing::ContainsRegex;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+constexpr const char* client_stand_in_line = "Client application is not available in this build yet";
+constexpr int server_port = 1234;
+
+TEST(EntryPoint, WithoutModeRunsTheClientAndLogsTheStampAndMode) {
+    const ChildExit game = run_game({});
+    EXPECT_EQ(game.exit_code, 0);
+    EXPECT_THAT(game.output,
+                ContainsRegex("\\[info\\] Build stamp: [0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z\n"));
+    EXPECT_THAT(game.output, HasSubstr("[info] Mode: CLIENT\n"));
+    EXPECT_THAT(game.output, HasSubstr(client_stand_in_line));
+}
+
+TEST(EntryPoint, ModeIsMatchedExactlyAndLoggedUnchanged) {
+    for (const std::string mode : {"server", "", "Server", "CLIENTSERVER "}) {
+        SCOPED_TRACE("MODE='" + mode + "'");
+        const ChildExit game = run_game({"MODE=" + mode});
+        EXPECT_EQ(game.exit_code, 0);
+        EXPECT_THAT(game.output, HasSubstr("[info] Mode: " + mode + "\n"));
+        EXPECT_THAT(game.output, HasSubstr(client_stand_in_line));
+        EXPECT_THAT(game.output, Not(HasSubstr("Connected clients")));
+    }
+}
+
+TEST(EntryPoint, ClientServerModeRunsTheCombinedApplication) {
+    const ChildExit game = run_game({"MODE=CLIENTSERVER"});
+    EXPECT_EQ(game.exit_code, 0);
+    EXPECT_THAT(game.output, HasSubstr("[info] Mode: CLIENTSERVER\n"));
+    EXPECT_THAT(game.output, HasSubstr("Client-plus-server application is not available"));
+}
+
+class TemporaryDirectory {
+public:
+    TemporaryDirectory() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "voidlance_apps_XXXXXX").string();
+        path_ = mkdtemp(pattern.data()) != nullptr ? pattern : "";
+    }
+    ~TemporaryDirectory() {
+        if (!path_.empty()) {
+            std::filesystem::remove_all(path_);
+        }
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+TEST(EntryPoint, ConfigurationThatDoesNotParseEndsWithExitCodeOneBeforeAnyApplication) {
+    const TemporaryDirectory root;
+    ASSERT_FALSE(root.path().empty());
+    const auto ship_dir = root.path() / "build/assets/ships/frigate_one";
+    std::filesystem::create_directories(ship_dir);
+    std::ofstream(ship_dir / "frigate_one.json") << "{ \"max_speed\": ";
+
+    const ChildExit game = run_game({"MODE=SERVER"}, root.path());
+    EXPECT_EQ(game.exit_code, 1);
+    EXPECT_THAT(game.output, HasSubstr("[info] Mode: SERVER\n"));
+    EXPECT_THAT(game.output, HasSubstr("[critical] Unhandled exception: "));
+    EXPECT_THAT(game.output, Not(HasSubstr("Enet host created")));
+    EXPECT_THAT(game.output, Not(HasSubstr("Connected clients")));
+}
+
+// A UDP socket holding a port for as long as it lives.
+class HeldUdpPort {
+public:
+    explicit HeldUdpPort(int port) : fd_(socket(AF_INET, SOCK_DGRAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_ANY);
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        held_ = fd_ >= 0 && bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~HeldUdpPort() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    bool held() const { return held_; }
+
+private:
+    int fd_;
+    bool held_ = false;
+};
+
+constexpr const char* listen_failure_line = "Failed to listen for enet conn on port 1234.";
+
+// Both cases need port 1234, so they run one after the other in one test.
+TEST(EntryPoint, ServerGivesUpQuietlyWhenItsPortIsTakenAndStopsOnSigint) {
+    {
+        const HeldUdpPort taken(server_port);
+        if (!taken.held()) {
+            GTEST_SKIP() << "port 1234 is in use elsewhere";
+        }
+        const ChildExit game = run_game({"MODE=SERVER"});
+        EXPECT_EQ(game.exit_code, 0);
+        const auto failure = game.output.find(listen_failure_line);
+        ASSERT_NE(failure, std::string::npos) << game.output;
+        EXPECT_EQ(game.output.find('\n', failure), game.output.size() - 1)
+            << "nothing follows the network's error line:\n" << game.output;
+    }
+
+    ChildProcess server(apps_test::game_executable(), {"MODE=SERVER"},
+                        std::filesystem::current_path());
+    ASSERT_TRUE(server.started());
+    const auto seen = server.read_until_any({"Connected clients: 0", listen_failure_line}, 20s);
+    ASSERT_TRUE(seen.has_value());
+    if (*seen == listen_failure_line) {
+        server.wait(5s);
+        GTEST_SKIP() << "port 1234 was taken by another process meanwhile";
+    }
+    server.send_signal(SIGINT);
+    const ChildExit game = server.wait(10s);
+    EXPECT_EQ(game.exit_code, 0);
+    EXPECT_THAT(game.output, Not(HasSubstr("[critical]")));
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include <SDL3/SDL.h>
+#include <enet/enet.h>
+
+#include "apps/server_app/server_app.h"
+#include "core/store/store.h"
+#include "server/modules/capture_the_flag/capture_the_flag.h"
+#include "support/log_capture.h"
+
+namespace {
+
+class EnetEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { ASSERT_EQ(enet_initialize(), 0); }
+    void TearDown() override { enet_deinitialize(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const enet_environment =
+    ::testing::AddGlobalTestEnvironment(new EnetEnvironment);
+
+int listen_on_free_port(Server::Network& network) {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+        ENetAddress address{ENET_HOST_ANY, 0};
+        const bool bound = enet_socket_bind(socket, &address) == 0 &&
+                           enet_socket_get_address(socket, &address) == 0;
+        enet_socket_destroy(socket);
+        if (bound && network.listen(address.port)) {
+            return address.port;
+        }
+    }
+    return -1;
+}
+
+// The server as ServerApp::run sets it up, on a free port instead of 1234.
+class ServerLoopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        server_shutdown_requested.store(false);
+        port = listen_on_free_port(network);
+        ASSERT_GT(port, 0);
+        engine.network = &network;
+    }
+    void TearDown() override { server_shutdown_requested.store(false); }
+
+    Config config;
+    Engine engine{config};
+    Server::Network network;
+    Store store;
+    Server::CaptureTheFlagModule module{&config, &engine, &network, &store};
+    int port = -1;
+    test_support::LogCapture log;
+};
+
+TEST_F(ServerLoopTest, AFlagAlreadySetEndsTheLoopBeforeAnyPass) {
+    server_shutdown_requested.store(true);
+    run_server_loop(engine, network);
+    EXPECT_EQ(log.count_containing("Connected clients"), 0);
+    EXPECT_EQ(log.count("Engine step start"), 0);
+}
+
+TEST_F(ServerLoopTest, QuitEventsStopTheLoopAfterTheirPassCompletes) {
+    ASSERT_TRUE(SDL_Init(SDL_INIT_EVENTS)) << SDL_GetError();
+    for (SDL_EventType type : {SDL_EVENT_QUIT, SDL_EVENT_KEY_DOWN, SDL_EVENT_WINDOW_CLOSE_REQUESTED}) {
+        SDL_Event event{};
+        event.type = type;
+        ASSERT_TRUE(SDL_PushEvent(&event)) << SDL_GetError();
+    }
+    run_server_loop(engine, network);
+    SDL_Quit();
+
+    EXPECT_EQ(log.count("SDL quit command received."), 2);
+    EXPECT_EQ(log.count("Engine step start"), 1);
+    EXPECT_EQ(log.count("Connected clients: 0"), 1);
+    EXPECT_TRUE(server_shutdown_requested.load());
+}
+
+TimeTracker::Clock::time_point frozen_now() { return {}; }
+
+TEST_F(ServerLoopTest, EveryPassLogsTheClientCountEvenWithoutATick) {
+    // With the clock standing still only the first step passes the gate.
+    engine.time_tracker = TimeTracker(&frozen_now);
+    for (int pass = 0; pass < 50; ++pass) {
+        run_server_pass(engine, network);
+    }
+    EXPECT_EQ(log.count("Connected clients: 0"), 50);
+    EXPECT_EQ(log.count("Engine step start"), 50);
+    EXPECT_EQ(log.count("Engine step end"), 1);
+}
+
+// A client that connects to the server under test; every round runs one server pass.
+struct LoopbackClient {
+    EnetConn conn;
+    ENetPeer* server = nullptr;
+    bool connected = false;
+    bool disconnected = false;
+
+    void pump() {
+        for (const ENetEvent& event : conn.pump()) {
+            connected = connected || event.type == ENET_EVENT_TYPE_CONNECT;
+            disconnected = disconnected || event.type == ENET_EVENT_TYPE_DISCONNECT;
+            if (event.type == ENET_EVENT_TYPE_RECEIVE) {
+                enet_packet_destroy(event.packet);
+            }
+        }
+    }
+};
+
+TEST_F(ServerLoopTest, ClientsWhoLeftAreStillCounted) {
+    LoopbackClient first;
+    LoopbackClient second;
+    for (LoopbackClient* client : {&first, &second}) {
+        const auto peer = client->conn.connect("127.0.0.1", port);
+        ASSERT_TRUE(peer.has_value());
+        client->server = *peer;
+    }
+    const auto run_until = [&](const std::function<bool()>& done) {
+        for (int round = 0; round < 5000; ++round) {
+            run_server_pass(engine, network);
+            first.pump();
+            second.pump();
+            if (done()) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return false;
+    };
+
+    ASSERT_TRUE(run_until([&] { return log.contains("Connected clients: 2"); }));
+    enet_peer_disconnect(first.server, 0);
+    ASSERT_TRUE(run_until([&] { return log.count_containing(" disconnected.") == 1; }));
+    log.clear();
+    ASSERT_TRUE(run_until([&] { return log.count_containing("Connected clients") >= 3; }));
+    EXPECT_EQ(log.count("Connected clients: 2"), log.count_containing("Connected clients"));
+}
+
+}  // namespace
