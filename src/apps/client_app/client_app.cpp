@@ -49,13 +49,12 @@ ClientApp::ClientApp(Config config) : config(std::move(config)) {}
 
 void ClientApp::run() {
     std::signal(SIGINT, on_sigint_client);
-    std::optional<GameWindow> game_window = open_game_window(WindowLog::EachStep);
+    std::optional<GameWindow> game_window = open_game_window(config, WindowLog::EachStep);
     if (!game_window) {
         return;
     }
     SDL_Window* window = game_window->window;
     SDL_Renderer* renderer = game_window->renderer;
-    load_texture_map(renderer, &config);
     RmlManager rml_manager(window, renderer, config.ship_configs, config.mount_configs,
                            config.projectile_configs);
     SPDLOG_INFO("RmlManager created");
@@ -92,7 +91,7 @@ void ClientApp::run() {
     SPDLOG_INFO("Client exited normally.");
 }
 
-std::optional<GameWindow> open_game_window(WindowLog log) {
+std::optional<GameWindow> open_game_window(Config& config, WindowLog log) {
     if (!SDL_Init(SDL_INIT_VIDEO)) {
         SPDLOG_ERROR("SDL_Init failed: {}", SDL_GetError());
         return std::nullopt;
@@ -112,6 +111,7 @@ std::optional<GameWindow> open_game_window(WindowLog log) {
     }
     log_step(log, "SDL_Renderer created");
     SDL_SetRenderVSync(game_window.renderer, 1);
+    load_texture_map(game_window.renderer, &config);
     return game_window;
 }
 

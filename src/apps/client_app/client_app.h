@@ -37,9 +37,10 @@ enum class WindowLog {
     FailuresOnly,
 };
 
-// SDL video, the resizable 1280 x 720 "voidlance" window and its renderer with
-// vsync on. Empty after a logged failure; what was made by then is left as it is.
-std::optional<GameWindow> open_game_window(WindowLog log);
+// SDL video, the resizable 1280 x 720 "voidlance" window, its renderer with
+// vsync on, and every image of `config` in the texture map. Empty after a
+// logged failure; what was made by then is left as it is.
+std::optional<GameWindow> open_game_window(Config& config, WindowLog log);
 
 // Quit events set `stop_flag` (one line each); a resize resizes the interface.
 void handle_window_events(const std::vector<SDL_Event>& events, std::atomic<bool>& stop_flag,

@@ -10,7 +10,6 @@
 #include "apps/server_app/server_app.h"
 #include "client/modules/capture_the_flag/capture_the_flag.h"
 #include "client/network/network.h"
-#include "client/render/render.h"
 #include "core/engine/engine.h"
 #include "core/sdl_helpers/sdl_helpers.h"
 #include "core/store/store.h"
@@ -53,13 +52,12 @@ void ClientServerApp::run() { run(server_port); }
 
 void ClientServerApp::run(int port) {
     std::signal(SIGINT, on_sigint_client_server);
-    std::optional<GameWindow> game_window = open_game_window(WindowLog::FailuresOnly);
+    std::optional<GameWindow> game_window = open_game_window(config, WindowLog::FailuresOnly);
     if (!game_window) {
         return;
     }
     SDL_Window* window = game_window->window;
     SDL_Renderer* renderer = game_window->renderer;
-    load_texture_map(renderer, &config);
     RmlManager rml_manager(window, renderer, config.ship_configs, config.mount_configs,
                            config.projectile_configs);
     Engine client_engine(config);

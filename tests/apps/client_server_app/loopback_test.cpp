@@ -16,14 +16,7 @@
 
 namespace {
 
-class EnetEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_EQ(enet_initialize(), 0); }
-    void TearDown() override { enet_deinitialize(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const enet_environment =
-    ::testing::AddGlobalTestEnvironment(new EnetEnvironment);
+// ENet is initialised once for the whole apps test executable (server_app_test.cpp).
 
 // The port the system picked for a host listening on port 0; -1 on failure.
 int listen_on_free_port(Server::Network& network) {
