@@ -43,7 +43,7 @@ void CaptureTheFlagModule::fixed_tick() {
     update_physics_bodies(store->physics_bodies, store->ships);
     SpatialIndex spatial_index = make_spatial_index(store->physics_bodies);
     std::vector<ProjectileHit> hits;
-    update_projectiles(store->projectiles, store->physics_bodies, spatial_index, hits);
+    update_projectiles(store->projectiles, store->mounts, store->physics_bodies, spatial_index, hits);
     remove_hit_projectiles(store->projectiles, hits);
     update_child(store->mounts, store->ships);
 }
