@@ -85,6 +85,7 @@ void BM_UpdateProjectiles(benchmark::State& state) {
     update_physics_bodies(world.bodies, world.ships);
     SpatialIndex index = make_spatial_index(world.bodies);
     DenseListKeyed<Projectiles> projectiles;
+    const DenseListKeyed<Mounts> mounts;  // the projectiles name no firing mount
     std::mt19937 rng(99u);
     const float side = std::sqrt(100.0f) * 400.0f;
     std::uniform_real_distribution<float> position(-side / 2.0f, side / 2.0f);
@@ -105,7 +106,7 @@ void BM_UpdateProjectiles(benchmark::State& state) {
         projectiles.dense_list.x = start_x;
         projectiles.dense_list.y = start_y;
         hits.clear();
-        update_projectiles(projectiles, world.bodies, index, hits);
+        update_projectiles(projectiles, mounts, world.bodies, index, hits);
         benchmark::DoNotOptimize(hits.data());
     }
     spdlog::set_level(level);

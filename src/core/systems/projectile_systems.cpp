@@ -19,15 +19,20 @@ struct BodyHit {
 };
 
 // Tests the ray against the bodies listed in one cell, in their order there,
-// skipping those already tested; the first body hit wins. A position without
-// a cell looks nothing up.
+// skipping those already tested and the firing ship's own; the first body hit
+// wins. A position without a cell looks nothing up.
 std::optional<BodyHit> first_body_hit(const std::optional<Cell>& cell, SpatialIndex& spatial_index,
-                                      PhysicsBodies& bodies, std::set<std::uint32_t>& checked_bodies, c2Ray& ray) {
+                                      PhysicsBodies& bodies, std::set<std::uint32_t>& checked_bodies, c2Ray& ray,
+                                      std::uint32_t firing_ship_id) {
     if (!cell) {
         return std::nullopt;
     }
     for (const std::uint32_t body_idx : spatial_index[*cell]) {
         if (body_idx >= bodies.size() || !checked_bodies.insert(body_idx).second) {
+            continue;
+        }
+        if (firing_ship_id != 0 && bodies.owner_component_type[body_idx] == ComponentType::Ship &&
+            bodies.owner_component_key[body_idx].id == firing_ship_id) {
             continue;
         }
         c2Raycast raycast{};
@@ -36,6 +41,16 @@ std::optional<BodyHit> first_body_hit(const std::optional<Cell>& cell, SpatialIn
         }
     }
     return std::nullopt;
+}
+
+// The id of the ship that carries the projectile's firing mount, or 0 when
+// the projectile names no mount.
+std::uint32_t firing_ship_id(const DenseListKeyed<Mounts>& mount_store, DenseListKey& mount_key) {
+    if (mount_key.id == 0) {
+        return 0;
+    }
+    const std::optional<std::uint32_t> mount_idx = mount_store.get_index_by_key(mount_key);
+    return mount_idx ? mount_store.dense_list.parent_key[*mount_idx].id : 0;
 }
 
 }  // namespace
@@ -77,7 +92,7 @@ void fire_mount(DenseListKeyed<Mounts>& mounts, DenseListKeyed<Projectiles>& pro
     }
 }
 
-void update_projectiles(DenseListKeyed<Projectiles>& projectile_store,
+void update_projectiles(DenseListKeyed<Projectiles>& projectile_store, const DenseListKeyed<Mounts>& mount_store,
                         DenseListKeyed<PhysicsBodies>& physics_bodies_store, SpatialIndex& spatial_index,
                         std::vector<ProjectileHit>& hits) {
     Projectiles& p = projectile_store.dense_list;
@@ -96,10 +111,12 @@ void update_projectiles(DenseListKeyed<Projectiles>& projectile_store,
         const float dest_y = y + vel_y * dt;
 
         c2Ray ray{{x, y}, {dir_x, dir_y}, v * dt};
+        const std::uint32_t own_ship_id = firing_ship_id(mount_store, p.mount_key[proj_idx]);
         std::set<std::uint32_t> checked_bodies;
-        auto hit = first_body_hit(cell_of_position(x, y), spatial_index, bodies, checked_bodies, ray);
+        auto hit = first_body_hit(cell_of_position(x, y), spatial_index, bodies, checked_bodies, ray, own_ship_id);
         if (!hit) {
-            hit = first_body_hit(cell_of_position(dest_x, dest_y), spatial_index, bodies, checked_bodies, ray);
+            hit = first_body_hit(cell_of_position(dest_x, dest_y), spatial_index, bodies, checked_bodies, ray,
+                                 own_ship_id);
         }
         if (!hit) {
             p.x[proj_idx] = dest_x;

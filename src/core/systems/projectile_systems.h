@@ -19,8 +19,11 @@ void fire_mount(DenseListKeyed<Mounts>& mounts, DenseListKeyed<Projectiles>& pro
                 DenseListKeyed<Ships>& ships, Config* config);
 
 // Moves every projectile one fixed step, or records its hit when the step's
-// ray enters a body listed in the start or end cell.
-void update_projectiles(DenseListKeyed<Projectiles>& projectile_store,
+// ray enters a body listed in the start or end cell. The body of the ship that
+// carries the firing mount never stops its own projectile: on the client a
+// projectile starts from the mount's last mirrored pose, which may lie behind
+// a fast ship's hull, and would otherwise vanish into it at once.
+void update_projectiles(DenseListKeyed<Projectiles>& projectile_store, const DenseListKeyed<Mounts>& mount_store,
                         DenseListKeyed<PhysicsBodies>& physics_bodies_store, SpatialIndex& spatial_index,
                         std::vector<ProjectileHit>& hits);
 

@@ -51,7 +51,7 @@ void server_fixed_tick(Store& store, Config& config) {
     SpatialIndex spatial_index = make_spatial_index(store.physics_bodies);
     apply_collisions(store.physics_bodies, spatial_index);
     std::vector<ProjectileHit> hits;
-    update_projectiles(store.projectiles, store.physics_bodies, spatial_index, hits);
+    update_projectiles(store.projectiles, store.mounts, store.physics_bodies, spatial_index, hits);
     remove_hit_projectiles(store.projectiles, hits);
     update_child(store.mounts, store.ships);
     rotate_mount(store.mounts);

@@ -77,7 +77,7 @@ struct World {
         update_physics_bodies(store.physics_bodies, store.ships);
         SpatialIndex index = make_spatial_index(store.physics_bodies);
         std::vector<ProjectileHit> hits;
-        update_projectiles(store.projectiles, store.physics_bodies, index, hits);
+        update_projectiles(store.projectiles, store.mounts, store.physics_bodies, index, hits);
         return hits;
     }
 };
@@ -223,6 +223,25 @@ TEST(Flight, AShotFromInsideItsOwnHullFliesOut) {
         EXPECT_TRUE(world.fly().empty());
     }
     EXPECT_NEAR(world.store.projectiles.dense_list.x[p], 55.0f, 1e-3f);
+}
+
+TEST(Flight, TheFiringShipNeverStopsItsOwnProjectileButOthersDo) {
+    // A shot mirrored from a stale mount pose may start behind its fast ship's
+    // hull; it passes through its own ship and still hits the next one.
+    World world;
+    const DenseListKey own = world.add_ship_with_body(20.0f, 0.0f, 5.0f);
+    const DenseListKey other = world.add_ship_with_body(60.0f, 0.0f, 5.0f);
+    const std::uint32_t mount = world.add_mount(own, false, 0.0f);
+    const std::uint32_t p = world.add_projectile(0.0f, 0.0f, 0.0f, 1200.0f);  // 20 units per tick
+    world.store.projectiles.dense_list.mount_key[p] = world.store.mounts.make_key_for_index(mount).value();
+
+    std::vector<ProjectileHit> hits;
+    for (int tick = 0; tick < 5 && hits.empty(); ++tick) {
+        hits = world.fly();
+    }
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].owner_component_id, other.id);
+    EXPECT_NEAR(hits[0].hit_x, 55.0f, 1e-3f);
 }
 
 TEST(Flight, ProjectileWithoutVelocityReportsAndStays) {

@@ -1,0 +1,159 @@
+#include "apps/client_app/client_app.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include <SDL3/SDL.h>
+
+#include "apps/support/child_process.h"
+#include "client/render/render.h"
+#include "support/log_capture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using ::testing::HasSubstr;
+using spdlog::level::err;
+
+const std::vector<std::string> shutdown_lines = {
+    "App loop ended",       "Unloaded texture map",  "Shutdown RmlManager",
+    "Destroyed SDL_Render", "Destroyed SDL_Window", "Client exited normally."};
+
+// Index of the first line equal to `text` at or after `from`; -1 when none.
+int find_line(const std::vector<test_support::LogLine>& lines, const std::string& text,
+              int from = 0) {
+    for (int idx = from; idx < static_cast<int>(lines.size()); ++idx) {
+        if (lines[static_cast<std::size_t>(idx)].text == text) {
+            return idx;
+        }
+    }
+    return -1;
+}
+
+bool in_order(const std::vector<test_support::LogLine>& lines,
+              const std::vector<std::string>& texts) {
+    int at = 0;
+    for (const std::string& text : texts) {
+        at = find_line(lines, text, at);
+        if (at < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void push_event(SDL_EventType type) {
+    SDL_Event event{};
+    event.type = type;
+    ASSERT_TRUE(SDL_PushEvent(&event)) << SDL_GetError();
+}
+
+// The client application in this process, on SDL's dummy video driver.
+class ClientAppTest : public ::testing::Test {
+protected:
+    void SetUp() override { client_shutdown_requested.store(false); }
+
+    void TearDown() override {
+        client_shutdown_requested.store(false);
+        SDL_ResetHints();
+        // A failed set-up leaves its textures, window and SDL as they are.
+        unload_texture_map();
+        SDL_Quit();
+    }
+
+    // Pushes the events into SDL's queue, where the first pass finds them.
+    void queue_events(const std::vector<SDL_EventType>& types) {
+        ASSERT_TRUE(SDL_Init(SDL_INIT_VIDEO)) << SDL_GetError();
+        for (SDL_EventType type : types) {
+            push_event(type);
+        }
+    }
+
+    Config config;
+    ClientApp app{config};
+    test_support::LogCapture log;
+};
+
+TEST_F(ClientAppTest, QuitEventEndsTheLoopAfterItsPassAndShutsDownInOrder) {
+    queue_events({SDL_EVENT_QUIT});
+    app.run();
+    const auto lines = log.lines();
+    EXPECT_TRUE(in_order(lines, {"SDL_Window created", "SDL_Renderer created", "RmlManager created",
+                                 "Engine created", "Network created",
+                                 "Client network connected to: 127.0.0.1:1234", "Created store",
+                                 "Added module CaptureTheFlagModule", "Starting app loop"}));
+    EXPECT_EQ(log.count("SDL quit command received."), 1);
+    // The pass that saw the quit completes, step included; no other pass runs.
+    EXPECT_EQ(log.count("Starting app loop start"), 1);
+    EXPECT_EQ(log.count("Engine step start"), 1);
+    EXPECT_EQ(log.count("Starting app loop end"), 1);
+    std::vector<std::string> tail = {"Starting app loop end"};
+    tail.insert(tail.end(), shutdown_lines.begin(), shutdown_lines.end());
+    EXPECT_TRUE(in_order(lines, tail));
+    EXPECT_TRUE(texture_map.empty());
+    EXPECT_TRUE(client_shutdown_requested.load());
+}
+
+TEST_F(ClientAppTest, WindowCloseAndResizeInOnePassStopAfterThatPass) {
+    queue_events({SDL_EVENT_WINDOW_CLOSE_REQUESTED, SDL_EVENT_WINDOW_RESIZED,
+                  SDL_EVENT_RENDER_DEVICE_LOST});
+    app.run();
+    EXPECT_EQ(log.count("SDL quit command received."), 2);
+    EXPECT_EQ(log.count("Starting app loop start"), 1);
+    EXPECT_EQ(log.count("Client exited normally."), 1);
+}
+
+TEST_F(ClientAppTest, StopFlagAlreadySetRunsNoPassButShutsDown) {
+    client_shutdown_requested.store(true);
+    app.run();
+    EXPECT_EQ(log.count("Starting app loop start"), 0);
+    EXPECT_TRUE(in_order(log.lines(), shutdown_lines));
+}
+
+TEST_F(ClientAppTest, FailedSdlInitEndsTheRunAtOnce) {
+    SDL_SetHintWithPriority(SDL_HINT_VIDEO_DRIVER, "no_such_driver", SDL_HINT_OVERRIDE);
+    app.run();
+    EXPECT_EQ(log.count_containing("SDL_Init failed: "), 1);
+    EXPECT_EQ(log.count("SDL_Window created"), 0);
+    EXPECT_EQ(log.count("App loop ended"), 0);
+}
+
+TEST_F(ClientAppTest, FailedRendererEndsTheRunAfterTheWindow) {
+    SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "no_such_driver", SDL_HINT_OVERRIDE);
+    app.run();
+    EXPECT_EQ(log.count("SDL_Window created"), 1);
+    EXPECT_EQ(log.count_containing("SDL_CreateRenderer failed: "), 1);
+    EXPECT_EQ(log.count("SDL_Renderer created"), 0);
+    EXPECT_EQ(log.count("Engine created"), 0);
+    for (const auto& line : log.lines()) {
+        if (line.text.starts_with("SDL_CreateRenderer failed: ")) {
+            EXPECT_EQ(line.level, err);
+        }
+    }
+}
+
+// The whole game as a process: SIGINT lets the running pass finish, then the
+// shutdown lines follow and the process ends with 0.
+TEST(ClientAppProcess, SigintEndsTheLoopAndTheProcessExitsNormally) {
+    apps_test::ChildProcess game(
+        apps_test::game_executable(),
+        {"MODE=CLIENT", "SDL_VIDEO_DRIVER=dummy", "SDL_RENDER_DRIVER=software"},
+        std::filesystem::current_path());
+    ASSERT_TRUE(game.started());
+    ASSERT_TRUE(game.read_until_any({"Starting app loop end"}, 20s).has_value());
+    game.send_signal(SIGINT);
+    const apps_test::ChildExit exit = game.wait(20s);
+    EXPECT_EQ(exit.exit_code, 0);
+    std::string::size_type at = 0;
+    for (const std::string& text : shutdown_lines) {
+        at = exit.output.find(text, at);
+        EXPECT_NE(at, std::string::npos) << text;
+    }
+    EXPECT_THAT(exit.output, ::testing::Not(HasSubstr("[critical]")));
+}
+
+}  // namespace
