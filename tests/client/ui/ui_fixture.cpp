@@ -79,6 +79,27 @@ void UiFixture::click(Rml::Element* element) {
 
 void UiFixture::type(const std::string& text) { context->ProcessTextInput(text); }
 
+void UiFixture::fire(const std::string& model, const std::string& callback, const std::string& value,
+                     const Rml::VariantList& arguments) {
+    Rml::DataModel* data_model = context->FindDataModel(model);
+    ASSERT_NE(data_model, nullptr);
+    const Rml::DataEventFunc* function = data_model->GetEventCallback(callback);
+    ASSERT_NE(function, nullptr) << callback;
+    Rml::Dictionary parameters;
+    if (!value.empty()) parameters["value"] = Rml::Variant(value);
+    Rml::Event event(nullptr, "change", parameters);
+    (*function)(Rml::DataModelHandle(data_model), event, arguments);
+}
+
+std::string UiFixture::function_value(const std::string& model, const std::string& name) {
+    Rml::DataModel* data_model = context->FindDataModel(model);
+    if (!data_model) return "<no model>";
+    const Rml::DataVariable variable = data_model->GetVariable(name);
+    Rml::Variant out;
+    if (!variable || !variable.definition->Get(variable.ptr, out)) return "<no variable>";
+    return out.Get<std::string>("");
+}
+
 ScopedAssetTree::ScopedAssetTree(std::initializer_list<std::string> relative_files)
     : previous_(std::filesystem::current_path()), root_(fresh_temp_dir("asset_tree_")) {
     for (const std::string& file : relative_files) {
@@ -102,6 +123,16 @@ std::string ScopedAssetTree::read(const std::string& relative_path) const {
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+std::vector<Rml::Element*> shown_with_class(Rml::Element* root, const std::string& class_name) {
+    std::vector<Rml::Element*> found;
+    for (const auto& child : root->GetChildren()) {
+        if (child->IsClassSet(class_name) && child->IsVisible()) found.push_back(child.get());
+        const auto below = shown_with_class(child.get(), class_name);
+        found.insert(found.end(), below.begin(), below.end());
+    }
+    return found;
 }
 
 std::string text_of(Rml::Element* element) {

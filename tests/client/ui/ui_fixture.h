@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,11 @@ protected:
     void click(Rml::Element* element);
     // Types text into the focused field.
     void type(const std::string& text);
+    // Calls an event callback of a data model as a binding would.
+    void fire(const std::string& model, const std::string& callback, const std::string& value,
+              const Rml::VariantList& arguments = {});
+    // The text of a data model's function variable.
+    std::string function_value(const std::string& model, const std::string& name);
 
     client_test::OffscreenWindow window{1280, 720};
     RenderInterface_SDL* render_interface = nullptr;
@@ -54,6 +60,9 @@ private:
     std::filesystem::path previous_;
     std::filesystem::path root_;
 };
+
+// The shown elements below `root` that carry a class, in document order.
+std::vector<Rml::Element*> shown_with_class(Rml::Element* root, const std::string& class_name);
 
 // The element's text content, joined over its text children.
 std::string text_of(Rml::Element* element);
