@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include <SDL3_image/SDL_image.h>
+#include <fmt/format.h>
 
 #include "client/ui/components/register_components.h"
 
@@ -134,6 +135,8 @@ std::vector<Rml::Element*> shown_with_class(Rml::Element* root, const std::strin
     }
     return found;
 }
+
+std::string six_decimals(float value) { return fmt::format("{:.6f}", value); }
 
 std::string text_of(Rml::Element* element) {
     std::string text;

@@ -29,6 +29,14 @@ protected:
     void click(Rml::Element* element);
     // Types text into the focused field.
     void type(const std::string& text);
+    // Initialises a page in the context, shows it and draws a frame.
+    template <typename Page, typename Configs>
+    void open_page(Page& page, const Configs& configs) {
+        page.initialize(context, configs);
+        ASSERT_NE(page.document, nullptr);
+        page.show();
+        render_frame();
+    }
     // Calls an event callback of a data model as a binding would.
     void fire(const std::string& model, const std::string& callback, const std::string& value,
               const Rml::VariantList& arguments = {});
@@ -63,6 +71,9 @@ private:
 
 // The shown elements below `root` that carry a class, in document order.
 std::vector<Rml::Element*> shown_with_class(Rml::Element* root, const std::string& class_name);
+
+// A number as the editors show it.
+std::string six_decimals(float value);
 
 // The element's text content, joined over its text children.
 std::string text_of(Rml::Element* element);

@@ -25,10 +25,11 @@ protected:
 
 TEST_F(EditorPagesLook, DISABLED_ShipEditor) {
     UI::ShipEditor::Page page;
-    page.initialize(context, load_ship_configs());
-    page.show();
+    open_page(page, load_ship_configs());
     page.select_ship(10);
     page.vm.selected_mount_idx = 2;
+    page.vm.status = "Not saved: range of slot 3 is not a number";
+    page.data_model_handle.DirtyAllVariables();
     render_over_game();
     EXPECT_TRUE(save_png("/tmp/voidlance_ship_editor.png"));
     click(page.document->GetElementById("mount-type"));
@@ -38,8 +39,9 @@ TEST_F(EditorPagesLook, DISABLED_ShipEditor) {
 
 TEST_F(EditorPagesLook, DISABLED_MountEditor) {
     UI::MountEditor::Page page;
-    page.initialize(context, load_mount_configs());
-    page.show();
+    open_page(page, load_mount_configs());
+    page.vm.status = "Saved Small One";
+    page.data_model_handle.DirtyVariable("vm");
     render_over_game();
     EXPECT_TRUE(save_png("/tmp/voidlance_mount_editor.png"));
     click(page.document->GetElementById("projectile-type"));
@@ -49,8 +51,7 @@ TEST_F(EditorPagesLook, DISABLED_MountEditor) {
 
 TEST_F(EditorPagesLook, DISABLED_ProjectileEditor) {
     UI::ProjectileEditor::Page page;
-    page.initialize(context, load_projectile_configs());
-    page.show();
+    open_page(page, load_projectile_configs());
     render_over_game();
     EXPECT_TRUE(save_png("/tmp/voidlance_projectile_editor.png"));
 }

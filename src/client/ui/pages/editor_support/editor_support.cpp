@@ -9,9 +9,12 @@ namespace UI::EditorSupport {
 
 std::string number_text(float value) { return std::to_string(value); }
 
-std::optional<float> parse_float(const std::string& text) {
+namespace {
+
+template <typename Convert>
+auto without_exceptions(const std::string& text, Convert convert) -> std::optional<decltype(convert(text))> {
     try {
-        return std::stof(text);
+        return convert(text);
     } catch (const std::invalid_argument&) {
         return std::nullopt;
     } catch (const std::out_of_range&) {
@@ -19,14 +22,14 @@ std::optional<float> parse_float(const std::string& text) {
     }
 }
 
+}  // namespace
+
+std::optional<float> parse_float(const std::string& text) {
+    return without_exceptions(text, [](const std::string& t) { return std::stof(t); });
+}
+
 std::optional<int> parse_int(const std::string& text) {
-    try {
-        return std::stoi(text);
-    } catch (const std::invalid_argument&) {
-        return std::nullopt;
-    } catch (const std::out_of_range&) {
-        return std::nullopt;
-    }
+    return without_exceptions(text, [](const std::string& t) { return std::stoi(t); });
 }
 
 std::string event_value(const Rml::Event& event) { return event.GetParameter<std::string>("value", ""); }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "lib/rml/rml.h"
 
@@ -53,6 +56,30 @@ Rml::DataEventFunc text_setter(ViewModel& vm, std::string ViewModel::*field) {
         vm.*field = event_value(event);
         handle.DirtyVariable("vm");
     };
+}
+
+// A page's own copies of the configurations in the order of a type table;
+// a type without a record gets a default one.
+template <typename Type, typename Config, std::size_t count>
+std::vector<Config> ordered_copies(std::unordered_map<Type, Config>& configs, const std::array<Type, count>& types) {
+    std::vector<Config> copies;
+    copies.reserve(count);
+    for (const Type type : types) copies.push_back(configs[type]);
+    return copies;
+}
+
+// Creates a page's data model, lets `bind` register its types, variables and
+// callbacks, keeps the model's handle and loads the page's document. Nothing
+// without a context or when the context refuses the model name.
+template <typename Bind>
+Rml::ElementDocument* load_page(Rml::Context* context, const char* model_name, const char* document_path,
+                                Rml::DataModelHandle& handle, Bind&& bind) {
+    if (!context) return nullptr;
+    Rml::DataModelConstructor constructor = context->CreateDataModel(model_name);
+    if (!constructor) return nullptr;
+    bind(constructor);
+    handle = constructor.GetModelHandle();
+    return context->LoadDocument(document_path);
 }
 
 // Show or hide a page's document, if it loaded.

@@ -18,18 +18,12 @@ constexpr const char* display_value_name = "get_selected_projectile_type_display
 }  // namespace
 
 void Page::initialize(Rml::Context* context, std::unordered_map<MountType, MountConfig> mount_configs) {
-    for (std::size_t i = 0; i < ordered_mount_types.size(); ++i) {
-        ordered_mount_configs.push_back(mount_configs[ordered_mount_types[i]]);
-        vm.mount_name.push_back(ordered_mount_type_names[i]);
-    }
+    ordered_mount_configs = ordered_copies(mount_configs, ordered_mount_types);
+    vm.mount_name.assign(ordered_mount_type_names.begin(), ordered_mount_type_names.end());
     vm.projectile_types.assign(ordered_projectile_type_names.begin(), ordered_projectile_type_names.end());
     select_mount(0);
-    if (!context) return;
-    Rml::DataModelConstructor constructor = context->CreateDataModel("mount_editor");
-    if (!constructor) return;
-    bind_data_model(constructor);
-    document = context->LoadDocument(document_path);
-    data_model_handle = constructor.GetModelHandle();
+    document = load_page(context, "mount_editor", document_path, data_model_handle,
+                         [this](Rml::DataModelConstructor& constructor) { bind_data_model(constructor); });
 }
 
 void Page::bind_data_model(Rml::DataModelConstructor& constructor) {

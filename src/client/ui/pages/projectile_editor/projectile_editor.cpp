@@ -15,17 +15,11 @@ constexpr const char* document_path = "build/assets/ui/pages/projectile_editor/p
 
 void Page::initialize(Rml::Context* context,
                       std::unordered_map<ProjectileType, ProjectileConfig> projectile_configs) {
-    for (std::size_t i = 0; i < ordered_projectile_types.size(); ++i) {
-        ordered_projectile_configs.push_back(projectile_configs[ordered_projectile_types[i]]);
-        vm.projectile_name.push_back(ordered_projectile_type_names[i]);
-    }
+    ordered_projectile_configs = ordered_copies(projectile_configs, ordered_projectile_types);
+    vm.projectile_name.assign(ordered_projectile_type_names.begin(), ordered_projectile_type_names.end());
     select_projectile(0);
-    if (!context) return;
-    Rml::DataModelConstructor constructor = context->CreateDataModel("projectile_editor");
-    if (!constructor) return;
-    bind_data_model(constructor);
-    document = context->LoadDocument(document_path);
-    data_model_handle = constructor.GetModelHandle();
+    document = load_page(context, "projectile_editor", document_path, data_model_handle,
+                         [this](Rml::DataModelConstructor& constructor) { bind_data_model(constructor); });
 }
 
 void Page::bind_data_model(Rml::DataModelConstructor& constructor) {

@@ -18,18 +18,12 @@ constexpr const char* display_value_name = "get_selected_mount_type_display_valu
 }  // namespace
 
 void Page::initialize(Rml::Context* context, std::unordered_map<ShipType, ShipConfig> ship_configs) {
-    for (const ShipType type : ordered_ship_types) {
-        ordered_ship_configs.push_back(ship_configs[type]);
-        vm.ship_name.push_back(ordered_ship_configs.back().display_name);
-    }
+    ordered_ship_configs = ordered_copies(ship_configs, ordered_ship_types);
+    for (const ShipConfig& ship : ordered_ship_configs) vm.ship_name.push_back(ship.display_name);
     vm.mount_types.assign(ordered_mount_type_names.begin(), ordered_mount_type_names.end());
     select_ship(0);
-    if (!context) return;
-    Rml::DataModelConstructor constructor = context->CreateDataModel("ship_editor");
-    if (!constructor) return;
-    bind_data_model(constructor);
-    document = context->LoadDocument(document_path);
-    data_model_handle = constructor.GetModelHandle();
+    document = load_page(context, "ship_editor", document_path, data_model_handle,
+                         [this](Rml::DataModelConstructor& constructor) { bind_data_model(constructor); });
 }
 
 void Page::bind_data_model(Rml::DataModelConstructor& constructor) {
@@ -119,15 +113,19 @@ void Page::bind_list_events(Rml::DataModelConstructor& constructor) {
         handle.DirtyVariable("vm");
         handle.DirtyVariable(display_value_name);
     });
+    // Both can change which row is selected, or whether it exists, and so the shown type.
     constructor.BindEventCallback("on_add_mount",
                                   [this](Rml::DataModelHandle handle, Rml::Event&, const Rml::VariantList&) {
                                       add_mount();
                                       handle.DirtyVariable("vm");
+                                      handle.DirtyVariable(display_value_name);
                                   });
-    constructor.BindEventCallback("on_delete_mount",
-                                  [this](Rml::DataModelHandle handle, Rml::Event&, const Rml::VariantList&) {
-                                      if (delete_mount()) handle.DirtyVariable("vm");
-                                  });
+    constructor.BindEventCallback("on_delete_mount", [this](Rml::DataModelHandle handle, Rml::Event&,
+                                                            const Rml::VariantList&) {
+        if (!delete_mount()) return;
+        handle.DirtyVariable("vm");
+        handle.DirtyVariable(display_value_name);
+    });
     constructor.BindEventCallback("on_save_ship",
                                   [this](Rml::DataModelHandle handle, Rml::Event&, const Rml::VariantList&) {
                                       save_ship();

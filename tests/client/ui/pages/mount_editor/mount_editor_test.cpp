@@ -10,19 +10,15 @@
 namespace {
 
 using ui_test::shown_with_class;
+using ui_test::six_decimals;
 using ui_test::text_of;
-
-std::string six_decimals(float value) { return fmt::format("{:.6f}", value); }
 
 class MountEditorPage : public ui_test::UiFixture {
 protected:
     void SetUp() override {
         UiFixture::SetUp();
         configs = load_mount_configs();
-        page.initialize(context, configs);
-        ASSERT_NE(page.document, nullptr);
-        page.show();
-        render_frame();
+        open_page(page, configs);
     }
 
     const MountConfig& mount(int index) { return configs.at(ordered_mount_types[static_cast<std::size_t>(index)]); }

@@ -9,18 +9,14 @@
 namespace {
 
 using ui_test::shown_with_class;
-
-std::string six_decimals(float value) { return fmt::format("{:.6f}", value); }
+using ui_test::six_decimals;
 
 class ProjectileEditorPage : public ui_test::UiFixture {
 protected:
     void SetUp() override {
         UiFixture::SetUp();
         configs = load_projectile_configs();
-        page.initialize(context, configs);
-        ASSERT_NE(page.document, nullptr);
-        page.show();
-        render_frame();
+        open_page(page, configs);
     }
 
     const ProjectileConfig& projectile(int index) {

@@ -9,9 +9,8 @@
 namespace {
 
 using ui_test::shown_with_class;
+using ui_test::six_decimals;
 using ui_test::text_of;
-
-std::string six_decimals(float value) { return fmt::format("{:.6f}", value); }
 
 // The marker's place in the image box, worked out independently of the page.
 Rml::Vector2f expected_marker(const ShipConfig& ship, float x, float y) {
@@ -26,10 +25,7 @@ protected:
     void SetUp() override {
         UiFixture::SetUp();
         configs = load_ship_configs();
-        page.initialize(context, configs);
-        ASSERT_NE(page.document, nullptr);
-        page.show();
-        render_frame();
+        open_page(page, configs);
     }
 
     const ShipConfig& ship(int index) { return configs.at(ordered_ship_types[static_cast<std::size_t>(index)]); }
@@ -187,6 +183,9 @@ TEST_F(ShipEditorPage, AddingASlotAppendsASmallOneOnTheCentroid) {
 
 TEST_F(ShipEditorPage, DeletingTheFirstOfThreeSlotsPutsTheLastInItsPlace) {
     select_ship_in_list(ship_with_slots(3));
+    page.vm.mount_type[2] = 2001;
+    fire("ship_editor", "on_mount_type_change", "8");
+    render_frame();
     const auto old_x = page.vm.mount_x;
     const auto old_style = page.vm.mount_style;
     const auto old_type = page.vm.mount_type;
@@ -201,6 +200,8 @@ TEST_F(ShipEditorPage, DeletingTheFirstOfThreeSlotsPutsTheLastInItsPlace) {
     EXPECT_EQ(page.vm.mount_rot_range.size(), 2u);
     EXPECT_EQ(page.vm.selected_mount_idx, 0);
     EXPECT_EQ(shown_with_class(page.document, "slot-row").size(), 2u);
+    // The drop-down shows the type of the row now selected.
+    EXPECT_EQ(text_of(page.document->GetElementById("mount-type")->GetChild(0)), "Small Two");
 }
 
 TEST_F(ShipEditorPage, MountTypeOptionFourMakesTheSelectedSlotAMediumTwo) {
@@ -326,6 +327,10 @@ TEST_F(ShipEditorPage, TypeChangesAndDeletesNeedAnExistingSelectedRow) {
     EXPECT_TRUE(log.contains(spdlog::level::warn, "delete_mount: index 0 is outside the list of 0; ignored"));
     render_frame();
     EXPECT_TRUE(shown_with_class(page.document, "slot-row").empty());
+    // Adding a row gives the selection a row again, and the drop-down its type.
+    click(page.document->GetElementById("add-slot"));
+    render_frame();
+    EXPECT_EQ(text_of(page.document->GetElementById("mount-type")->GetChild(0)), "Small One");
 }
 
 TEST_F(ShipEditorPage, TypeChangesIgnoreOptionsThatAreNotMountTypePositions) {
