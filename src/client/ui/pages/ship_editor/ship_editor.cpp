@@ -2,9 +2,9 @@
 
 #include <spdlog/spdlog.h>
 
+#include "client/ui/pages/editor_support/editor_support.h"
 #include "core/asset_helpers/asset_helpers.h"
 #include "core/mount_type/mount_type.h"
-#include "client/ui/pages/editor_support/editor_support.h"
 
 namespace UI::ShipEditor {
 

@@ -164,6 +164,21 @@ TEST_F(ShipEditorPage, TypingIntoAStatisticStoresTheText) {
     EXPECT_EQ(page.vm.scale, "scale!");
 }
 
+TEST_F(ShipEditorPage, TypingIntoASlotFieldSelectsTheRowAndKeepsTheFieldFocused) {
+    select_ship_in_list(ship_with_slots(3));
+    const std::string before = page.vm.mount_x[2];
+    click(cell_input(2, 0));
+    render_frame();
+    EXPECT_EQ(page.vm.selected_mount_idx, 2);
+    context->ProcessKeyDown(Rml::Input::KI_END, 0);
+    type("5");
+    render_frame();
+    type("6");
+    render_frame();
+    EXPECT_EQ(page.vm.mount_x[2], before + "56");
+    EXPECT_EQ(page.vm.mount_style[2], page.compute_mount_style(std::stof(before + "56"), std::stof(page.vm.mount_y[2])));
+}
+
 TEST_F(ShipEditorPage, AddingASlotAppendsASmallOneOnTheCentroid) {
     const int rows = page.num_mounts();
     page.vm.selected_mount_idx = rows - 1;
