@@ -6,6 +6,7 @@
 #include <spdlog/spdlog.h>
 
 #include "apps/quit_events/quit_events.h"
+#include "client/modules/admin/admin.h"
 #include "client/modules/capture_the_flag/capture_the_flag.h"
 #include "client/network/network.h"
 #include "client/render/render.h"
@@ -73,10 +74,10 @@ void ClientApp::run() {
     engine.renderer = renderer;
     Store store;
     SPDLOG_INFO("Created store");
-    // The admin module belongs here, before the capture-the-flag module (so
-    // that module's tick and render run first): Client::AdminModule(&engine,
-    // &rml_manager, window), then "Added module AdminModule". It comes with the
-    // real interface manager and its pages.
+    // Registered before the capture-the-flag module, whose tick and render
+    // therefore run first.
+    Client::AdminModule admin(&engine, &rml_manager, window);
+    SPDLOG_INFO("Added module AdminModule");
     Client::CaptureTheFlagModule capture_the_flag(&config, &engine, &network, window, renderer,
                                                   &rml_manager, &store);
     SPDLOG_INFO("Added module CaptureTheFlagModule");

@@ -10,7 +10,9 @@
 #include <SDL3/SDL.h>
 
 #include "apps/support/child_process.h"
+#include "apps/support/loop_driver.h"
 #include "client/render/render.h"
+#include "lib/rml/rml.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -60,8 +62,9 @@ protected:
     void TearDown() override {
         client_shutdown_requested.store(false);
         SDL_ResetHints();
-        // A failed set-up leaves its textures, window and SDL as they are.
+        // A failed set-up leaves its textures, the toolkit, the window and SDL as they are.
         unload_texture_map();
+        Rml::Shutdown();
         SDL_Quit();
     }
 
@@ -85,7 +88,8 @@ TEST_F(ClientAppTest, QuitEventEndsTheLoopAfterItsPassAndShutsDownInOrder) {
     EXPECT_TRUE(in_order(lines, {"SDL_Window created", "SDL_Renderer created", "RmlManager created",
                                  "Engine created", "Network created",
                                  "Client network connected to: 127.0.0.1:1234", "Created store",
-                                 "Added module CaptureTheFlagModule", "Starting app loop"}));
+                                 "Added module AdminModule", "Added module CaptureTheFlagModule",
+                                 "Starting app loop"}));
     EXPECT_EQ(log.count("SDL quit command received."), 1);
     // The pass that saw the quit completes, step included; no other pass runs.
     EXPECT_EQ(log.count("Starting app loop start"), 1);
@@ -134,6 +138,46 @@ TEST_F(ClientAppTest, FailedRendererEndsTheRunAfterTheWindow) {
             EXPECT_EQ(line.level, err);
         }
     }
+}
+
+// The player's first moments, played by pushing SDL events between passes:
+// the admin menu is up at start, Escape hides and shows it, and its ship
+// editor button opens the editor in its place.
+TEST_F(ClientAppTest, AdminMenuIsUpAtStartEscapeTogglesItAndItsButtonsWork) {
+    using apps_test::shown_pages;
+    const std::vector<std::string> menu_only = {"admin_menu"};
+    const auto nothing = [](Rml::Context&) {};
+    apps_test::LoopDriver driver(client_shutdown_requested, 20s);
+    driver.add_stage("the menu is up at start", nothing,
+                     [&](Rml::Context& context) { return shown_pages(context) == menu_only; });
+    driver.add_stage(
+        "Escape hides the menu", [](Rml::Context&) { apps_test::push_key(SDLK_ESCAPE); },
+        [](Rml::Context& context) { return shown_pages(context).empty(); });
+    driver.add_stage(
+        "Escape shows the menu again", [](Rml::Context&) { apps_test::push_key(SDLK_ESCAPE); },
+        [&](Rml::Context& context) { return shown_pages(context) == menu_only; });
+    driver.add_stage(
+        "a window resize resizes the interface",
+        [](Rml::Context&) {
+            SDL_Event resize{};
+            resize.type = SDL_EVENT_WINDOW_RESIZED;
+            resize.window.data1 = 1100;
+            resize.window.data2 = 650;
+            SDL_PushEvent(&resize);
+        },
+        [](Rml::Context& context) { return context.GetDimensions() == Rml::Vector2i{1100, 650}; });
+    driver.add_stage(
+        "the ship editor button opens the editor in the menu's place",
+        [](Rml::Context& context) {
+            apps_test::push_click(context, "admin_menu", "open-ship-editor");
+        },
+        [](Rml::Context& context) {
+            return shown_pages(context) == std::vector<std::string>{"ship_editor"};
+        });
+    app.run();
+    EXPECT_EQ(driver.failed_stage(), "");
+    EXPECT_EQ(log.count("admin_menu: on_open_ship_editor"), 1);
+    EXPECT_EQ(log.count("Client exited normally."), 1);
 }
 
 // The whole game as a process: SIGINT lets the running pass finish, then the

@@ -6,6 +6,7 @@
 #include <enet/enet.h>
 
 #include "client/render/render.h"
+#include "lib/rml/rml.h"
 #include "core/enet_conn/enet_conn.h"
 #include "support/log_capture.h"
 
@@ -33,7 +34,9 @@ protected:
 
     void TearDown() override {
         client_server_shutdown_requested.store(false);
+        // A failed set-up leaves its textures and the toolkit as they are.
         unload_texture_map();
+        Rml::Shutdown();
         SDL_Quit();
     }
 
@@ -64,6 +67,7 @@ TEST_F(ClientServerAppTest, QuitEventStopsBothSidesAfterOneStepEach) {
     // One pass: the client engine's step, then the server engine's.
     EXPECT_EQ(log.count("Engine step start"), 2);
     EXPECT_TRUE(log.contains("Server listening on port " + std::to_string(port)));
+    EXPECT_TRUE(log.contains("Initializing Rml context w, h: 1280 720"));
     // Only the window's failures would be logged; its progress is not.
     EXPECT_FALSE(log.contains("SDL_Window created"));
     EXPECT_FALSE(log.contains("Client exited normally."));

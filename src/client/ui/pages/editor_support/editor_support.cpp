@@ -1,0 +1,83 @@
+#include "client/ui/pages/editor_support/editor_support.h"
+
+#include <stdexcept>
+
+#include <spdlog/spdlog.h>
+#include <unistd.h>
+
+namespace UI::EditorSupport {
+
+std::string number_text(float value) { return std::to_string(value); }
+
+namespace {
+
+template <typename Convert>
+auto without_exceptions(const std::string& text, Convert convert) -> std::optional<decltype(convert(text))> {
+    try {
+        return convert(text);
+    } catch (const std::invalid_argument&) {
+        return std::nullopt;
+    } catch (const std::out_of_range&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+std::optional<float> parse_float(const std::string& text) {
+    return without_exceptions(text, [](const std::string& t) { return std::stof(t); });
+}
+
+std::optional<int> parse_int(const std::string& text) {
+    return without_exceptions(text, [](const std::string& t) { return std::stoi(t); });
+}
+
+std::string event_value(const Rml::Event& event) { return event.GetParameter<std::string>("value", ""); }
+
+std::optional<std::size_t> checked_index(std::string_view event_name, int index, std::size_t size) {
+    if (index < 0 || static_cast<std::size_t>(index) >= size) {
+        SPDLOG_WARN("{}: index {} is outside the list of {}; ignored", event_name, index, size);
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(index);
+}
+
+std::optional<std::size_t> index_argument(std::string_view event_name, const Rml::VariantList& arguments,
+                                          std::size_t size) {
+    int index = 0;
+    if (arguments.empty() || !arguments.front().GetInto(index)) {
+        SPDLOG_WARN("{}: no index given; ignored", event_name);
+        return std::nullopt;
+    }
+    return checked_index(event_name, index, size);
+}
+
+void FieldReader::read(std::string_view field, const std::string& text, float& target) {
+    const std::optional<float> value = parse_float(text);
+    if (value) {
+        target = *value;
+    } else if (refused_field.empty()) {
+        refused_field = field;
+    }
+}
+
+std::string refused_status(std::string_view record_name, std::string_view field) {
+    SPDLOG_WARN("Not saving {}: {} is not a number", record_name, field);
+    return fmt::format("Not saved: {} is not a number", field);
+}
+
+std::string saved_status(std::string_view record_name, const std::string& src_path, const std::string& build_path) {
+    // A copy that is missing or read-only after the save was not written.
+    const bool written = access(src_path.c_str(), W_OK) == 0 && access(build_path.c_str(), W_OK) == 0;
+    return written ? fmt::format("Saved {}", record_name) : fmt::format("Could not save {}; see the log", record_name);
+}
+
+void show_document(Rml::ElementDocument* document) {
+    if (document) document->Show(Rml::ModalFlag::None, Rml::FocusFlag::Auto, Rml::ScrollFlag::Auto);
+}
+
+void hide_document(Rml::ElementDocument* document) {
+    if (document) document->Hide();
+}
+
+}  // namespace UI::EditorSupport

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "lib/rml/rml.h"
+
+// What the three configuration editors share: number texts, the checks that
+// keep their event handlers inside their lists, and the save status line.
+namespace UI::EditorSupport {
+
+// A number as the editors show it: six decimals ("250.000000").
+std::string number_text(float value);
+// The standard conversions, without their exceptions.
+std::optional<float> parse_float(const std::string& text);
+std::optional<int> parse_int(const std::string& text);
+
+// The "value" parameter of an event as text, empty when absent.
+std::string event_value(const Rml::Event& event);
+
+// `index` when it names one of `size` list entries; otherwise logs a warning
+// naming the event and gives nothing.
+std::optional<std::size_t> checked_index(std::string_view event_name, int index, std::size_t size);
+// As above for the index carried as an event's first argument.
+std::optional<std::size_t> index_argument(std::string_view event_name, const Rml::VariantList& arguments,
+                                          std::size_t size);
+
+// Reads the texts of a save into floats and remembers the first field whose
+// text is not a number, so a save can check every field before it applies any.
+class FieldReader {
+public:
+    void read(std::string_view field, const std::string& text, float& target);
+    bool ok() const { return refused_field.empty(); }
+    const std::string& refused() const { return refused_field; }
+
+private:
+    std::string refused_field;
+};
+
+// The status line of a save that was refused for `field`; logs the refusal.
+std::string refused_status(std::string_view record_name, std::string_view field);
+// The status line after the saver ran: a confirmation when both copies can
+// be written (the saver logs what went wrong otherwise).
+std::string saved_status(std::string_view record_name, const std::string& src_path, const std::string& build_path);
+
+// An event callback that stores the event's "value" text in one text field
+// of a page's view model.
+template <typename ViewModel>
+Rml::DataEventFunc text_setter(ViewModel& vm, std::string ViewModel::*field) {
+    return [&vm, field](Rml::DataModelHandle handle, Rml::Event& event, const Rml::VariantList&) {
+        vm.*field = event_value(event);
+        handle.DirtyVariable("vm");
+    };
+}
+
+// A page's own copies of the configurations in the order of a type table;
+// a type without a record gets a default one.
+template <typename Type, typename Config, std::size_t count>
+std::vector<Config> ordered_copies(std::unordered_map<Type, Config>& configs, const std::array<Type, count>& types) {
+    std::vector<Config> copies;
+    copies.reserve(count);
+    for (const Type type : types) copies.push_back(configs[type]);
+    return copies;
+}
+
+// Creates a page's data model, lets `bind` register its types, variables and
+// callbacks, keeps the model's handle and loads the page's document. Nothing
+// without a context or when the context refuses the model name.
+template <typename Bind>
+Rml::ElementDocument* load_page(Rml::Context* context, const char* model_name, const char* document_path,
+                                Rml::DataModelHandle& handle, Bind&& bind) {
+    if (!context) return nullptr;
+    Rml::DataModelConstructor constructor = context->CreateDataModel(model_name);
+    if (!constructor) return nullptr;
+    bind(constructor);
+    handle = constructor.GetModelHandle();
+    return context->LoadDocument(document_path);
+}
+
+// Show or hide a page's document, if it loaded.
+void show_document(Rml::ElementDocument* document);
+void hide_document(Rml::ElementDocument* document);
+
+}  // namespace UI::EditorSupport
