@@ -7,6 +7,7 @@
 
 #include "apps/app_mode/app_mode.h"
 #include "core/config/config.h"
+#include "core/logging/logging.h"
 #include "src/build_stamp.h"
 
 namespace {
@@ -27,13 +28,16 @@ int run_game(const std::string& mode) {
 }  // namespace
 
 int main() {
+    install_buffered_console_log();
     const std::string mode = mode_from_environment();
+    int status = 1;
     try {
-        return run_game(mode);
+        status = run_game(mode);
     } catch (const std::exception& error) {
         spdlog::critical("Unhandled exception: {}", error.what());
     } catch (...) {
         spdlog::critical("Unhandled non-standard exception");
     }
-    return 1;
+    flush_log();
+    return status;
 }

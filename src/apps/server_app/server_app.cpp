@@ -3,7 +3,7 @@
 #include <csignal>
 #include <utility>
 
-#include <spdlog/spdlog.h>
+#include "core/logging/logging.h"
 
 #include "apps/quit_events/quit_events.h"
 #include "core/sdl_helpers/sdl_helpers.h"
@@ -42,6 +42,7 @@ void run_server_pass(Engine& engine, Server::Network& network) {
     feed_server_engine(engine, network);
     engine.step();
     SPDLOG_INFO("Connected clients: {}", network.num_clients());
+    flush_log();
 }
 
 void feed_server_engine(Engine& engine, Server::Network& network) {

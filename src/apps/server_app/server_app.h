@@ -26,7 +26,8 @@ public:
 // Runs passes until the stop flag is found set at the top of one.
 void run_server_loop(Engine& engine, Server::Network& network);
 
-// One pass: hand the engine its input, step it, log the client count.
+// One pass: hand the engine its input, step it, log the client count, then
+// write out the log lines of the pass.
 void run_server_pass(Engine& engine, Server::Network& network);
 
 // The input of one pass: every pending SDL event (a quit event sets the stop

@@ -17,9 +17,10 @@ struct ByteWriter {
     void put(std::uint8_t value) { bytes.push_back(value); }
     void put(bool value) { put(static_cast<std::uint8_t>(value ? 1 : 0)); }
     void put(std::uint32_t value) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            bytes.push_back(static_cast<std::uint8_t>(value >> shift));
-        }
+        const std::uint8_t little_endian[4] = {
+            static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+        bytes.insert(bytes.end(), little_endian, little_endian + 4);
     }
     void put(std::int32_t value) { put(std::bit_cast<std::uint32_t>(value)); }
     void put(float value) { put(std::bit_cast<std::uint32_t>(value)); }

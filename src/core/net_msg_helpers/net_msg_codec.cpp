@@ -60,6 +60,24 @@ constexpr auto wire_fields<ClientDisconnected> = std::tuple{&ClientDisconnected:
 
 constexpr std::size_t net_msg_kind_count = std::variant_size_v<NetMsg>;
 
+// Bytes of a record's fields on the wire; each field is written at its own size.
+template <typename Record>
+constexpr std::size_t wire_size = std::apply(
+    [](auto... field) { return (std::size_t{0} + ... + sizeof(std::declval<const Record&>().*field)); },
+    wire_fields<Record>);
+
+std::size_t serialized_size(const NetMsgBatch& batch) {
+    std::size_t size = 2 * sizeof(std::uint32_t);
+    for (const NetMsg& msg : batch.messages) {
+        // A valueless message is refused by the encoder; its size does not matter.
+        size += 1 + (msg.valueless_by_exception()
+                         ? 0
+                         : std::visit([]<typename Record>(const Record&) { return wire_size<Record>; },
+                                      msg));
+    }
+    return size;
+}
+
 void encode_net_msg(ByteWriter& writer, const NetMsg& msg) {
     if (msg.valueless_by_exception()) {
         throw std::system_error(std::make_error_code(std::errc::bad_message));
@@ -105,6 +123,7 @@ NetMsg decode_net_msg(ByteReader& reader) {
 
 std::vector<std::uint8_t> serialize_net_msg_batch(const NetMsgBatch& batch) {
     ByteWriter writer;
+    writer.bytes.reserve(serialized_size(batch));
     writer.put(batch.tick);
     writer.put(static_cast<std::uint32_t>(batch.messages.size()));
     for (const NetMsg& msg : batch.messages) {

@@ -1,6 +1,6 @@
 #include "core/net_msg_helpers/send_peer_net_msgs.h"
 
-#include <utility>
+#include <cstdint>
 #include <vector>
 
 #include <spdlog/spdlog.h>
@@ -26,7 +26,7 @@ unsigned flag_number(ENetPacketFlag flag) { return static_cast<unsigned>(flag); 
 
 }  // namespace
 
-int get_net_msg_size_bytes(NetMsg net_msg) {
+int get_net_msg_size_bytes(const NetMsg& net_msg) {
     SPDLOG_INFO("ENet send: calculating message size");
     const int size = std::visit([](const auto& record) { return counted_size(record); }, net_msg);
     SPDLOG_INFO("ENet send: message size={}", size);
@@ -34,7 +34,7 @@ int get_net_msg_size_bytes(NetMsg net_msg) {
 }
 
 void cut_net_msg_batches(std::span<const NetMsg> net_msgs, std::uint32_t tick,
-                         const std::function<void(NetMsgBatch)>& send_batch) {
+                         const std::function<void(const NetMsgBatch&)>& send_batch) {
     NetMsgBatch batch{.tick = tick, .messages = {}};
     int acc_batch_size_tcp = 0;
     for (const NetMsg& net_msg : net_msgs) {
@@ -44,13 +44,13 @@ void cut_net_msg_batches(std::span<const NetMsg> net_msgs, std::uint32_t tick,
         acc_batch_size_tcp += get_net_msg_size_bytes(net_msg);
         SPDLOG_INFO("ENet send: accumulated message size={}", acc_batch_size_tcp);
         if (acc_batch_size_tcp > max_message_size) {
-            send_batch(std::move(batch));
-            batch.messages.clear();  // the tick stays
+            send_batch(batch);
+            batch.messages.clear();  // the tick and the room stay
             acc_batch_size_tcp = 0;
         }
     }
     if (acc_batch_size_tcp > 0) {
-        send_batch(std::move(batch));
+        send_batch(batch);
     }
 }
 
@@ -58,13 +58,13 @@ void send_peer(ENetPeer* peer, std::span<NetMsg> net_msgs, ENetPacketFlag enet_p
                std::uint32_t tick) {
     SPDLOG_INFO("ENet send: begin peer={}, messages={}, tick={}, flags={}", fmt::ptr(peer),
                 net_msgs.size(), tick, flag_number(enet_packet_flag));
-    cut_net_msg_batches(net_msgs, tick, [peer, enet_packet_flag](NetMsgBatch batch) {
-        send_enet_peer_net_batch_message(peer, std::move(batch), enet_packet_flag);
+    cut_net_msg_batches(net_msgs, tick, [peer, enet_packet_flag](const NetMsgBatch& batch) {
+        send_enet_peer_net_batch_message(peer, batch, enet_packet_flag);
     });
     SPDLOG_INFO("ENet send: complete peer={}, messages={}", fmt::ptr(peer), net_msgs.size());
 }
 
-void send_enet_peer_net_batch_message(ENetPeer* peer, NetMsgBatch batch,
+void send_enet_peer_net_batch_message(ENetPeer* peer, const NetMsgBatch& batch,
                                       ENetPacketFlag enet_packet_flag) {
     SPDLOG_INFO("ENet send: serialize begin, peer={}, messages={}, tick={}, flags={}",
                 fmt::ptr(peer), batch.messages.size(), batch.tick, flag_number(enet_packet_flag));

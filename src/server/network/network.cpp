@@ -155,6 +155,11 @@ void Network::send(int fixed_tick_count) {
 
 int Network::num_clients() const { return static_cast<int>(clients.size()); }
 
+ClientState* Network::find_client(std::uint32_t client_id) {
+    const auto found = clients.find(client_id);
+    return found != clients.end() ? &found->second : nullptr;
+}
+
 // Peers still connected at shutdown carry id records that no disconnect
 // event will release.
 void Network::release_peer_id_records() {

@@ -42,6 +42,10 @@ public:
     void send_client_tcp(std::uint32_t client_id, NetMsg net_msg);
     void send_client_udp(std::uint32_t client_id, NetMsg net_msg);
 
+    // The state and queues of `client_id`, for queueing many messages at
+    // once; null for an id never issued.
+    ClientState* find_client(std::uint32_t client_id);
+
     // Hands every connected client's queues to ENet, reliable before
     // unreliable, then empties every queue.
     void send(int fixed_tick_count) override;

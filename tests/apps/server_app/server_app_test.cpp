@@ -1,13 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
 #include <thread>
 
 #include <SDL3/SDL.h>
 #include <enet/enet.h>
 
 #include "apps/server_app/server_app.h"
+#include "core/logging/logging.h"
 #include "core/store/store.h"
 #include "server/modules/capture_the_flag/capture_the_flag.h"
 #include "support/log_capture.h"
@@ -91,6 +98,26 @@ TEST_F(ServerLoopTest, EveryPassLogsTheClientCountEvenWithoutATick) {
     EXPECT_EQ(log.count("Connected clients: 0"), 50);
     EXPECT_EQ(log.count("Engine step start"), 50);
     EXPECT_EQ(log.count("Engine step end"), 1);
+}
+
+TEST_F(ServerLoopTest, EachPassWritesOutItsLogLinesBeforeTheNextBegins) {
+    char path[] = "/tmp/voidlance_pass_log_XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    std::FILE* file = fdopen(fd, "w");
+    auto& sinks = spdlog::default_logger()->sinks();
+    sinks.push_back(std::make_shared<BufferedConsoleSink>(file, false));
+
+    engine.time_tracker = TimeTracker(&frozen_now);
+    run_server_pass(engine, network);
+    std::ifstream written(path);
+    const std::string text{std::istreambuf_iterator<char>(written), {}};
+
+    sinks.pop_back();
+    std::fclose(file);
+    std::remove(path);
+    EXPECT_NE(text.find("[info] [engine.cpp:"), std::string::npos);
+    EXPECT_TRUE(text.ends_with("] Connected clients: 0\n")) << text;
 }
 
 // A client that connects to the server under test; every round runs one server pass.

@@ -1,5 +1,6 @@
 #include "server/modules/capture_the_flag/capture_the_flag.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <variant>
@@ -16,31 +17,30 @@ namespace Server {
 
 namespace {
 
+// Projectile ids below this get flags by id; the game's ids stay far below
+// it, and larger ids given by hand switch the pass to a set instead.
+constexpr std::uint32_t flagged_projectile_ids = 1u << 16;
+
 // No client may put NaN or infinity into the world.
 float finite_or_zero(float value) { return std::isfinite(value) ? value : 0.0f; }
 
-std::unordered_set<std::uint32_t> ids_in_use(const DenseListKeyed<Projectiles>& list) {
-    std::unordered_set<std::uint32_t> ids;
+// The ids of every row and, for each row, its snapshot: the same for every
+// client, so a pass makes them once and each client's queue gets copies.
+template <typename Snapshot, typename List>
+void collect_rows(const List& list, std::vector<std::uint32_t>& ids,
+                  std::vector<NetMsg>& snapshots) {
+    ids.clear();
+    snapshots.clear();
+    ids.reserve(list.size());
+    snapshots.reserve(list.size());
     for (std::uint32_t row = 0; row < list.size(); ++row) {
-        ids.insert(*list.get_id_by_index(row));
+        ids.push_back(*list.get_id_by_index(row));
+        snapshots.emplace_back(*Snapshot::from_store(list, row));
     }
-    return ids;
 }
 
-// A spawn, reliably, for every row the client has not been told of; a
-// snapshot, unreliably, for every row it knows.
-template <typename Spawn, typename Snapshot, typename List>
-void replicate_rows(Server::Network& network, std::uint32_t client_id, const List& list,
-                    std::unordered_set<std::uint32_t>& known_ids) {
-    for (std::uint32_t row = 0; row < list.size(); ++row) {
-        const std::uint32_t id = *list.get_id_by_index(row);
-        if (known_ids.contains(id)) {
-            network.send_client_udp(client_id, *Snapshot::from_store(list, row));
-        } else {
-            known_ids.insert(id);
-            network.send_client_tcp(client_id, *Spawn::from_store(list, row));
-        }
-    }
+std::uint32_t largest_id(const std::vector<std::uint32_t>& ids) {
+    return ids.empty() ? 0 : *std::ranges::max_element(ids);
 }
 
 }  // namespace
@@ -151,56 +151,181 @@ void CaptureTheFlagModule::spawn_player_ships() {
     }
 }
 
-void CaptureTheFlagModule::collect_outgoing_net_messages() {
-    if (players.empty()) {
-        return;
+// The queues of one player's client, looked up once per pass. A client the
+// network does not know takes every message the usual way, which drops it
+// with its warning.
+class PlayerOutbox {
+public:
+    PlayerOutbox(Server::Network& network, std::uint32_t client_id)
+        : network(network), client_id(client_id), client(network.find_client(client_id)) {}
+
+    void reserve_unreliable(std::size_t more) {
+        if (client != nullptr) {
+            client->outgoing_udp.reserve(client->outgoing_udp.size() + more);
+        }
     }
-    const std::unordered_set<std::uint32_t> live_projectile_ids = ids_in_use(store->projectiles);
-    for (auto& [client_id, player] : players) {
-        replicate_ships(player);
-        replicate_mounts(player);
-        replicate_projectiles(player, live_projectile_ids);
-        send_match_state(player);
+    void reliable(const NetMsg& net_msg) {
+        if (client != nullptr) {
+            client->outgoing_tcp.push_back(net_msg);
+        } else {
+            network.send_client_tcp(client_id, net_msg);
+        }
     }
-}
+    void unreliable(const NetMsg& net_msg) {
+        if (client != nullptr) {
+            client->outgoing_udp.push_back(net_msg);
+        } else {
+            network.send_client_udp(client_id, net_msg);
+        }
+    }
 
-void CaptureTheFlagModule::replicate_ships(PlayerState& player) {
-    replicate_rows<NetMsgs::ShipSpawn, NetMsgs::ShipSnapshot>(*network, player.client_id,
-                                                              store->ships, player.known_ship_ids);
-}
+private:
+    Server::Network& network;
+    std::uint32_t client_id;
+    ClientState* client;
+};
 
-void CaptureTheFlagModule::replicate_mounts(PlayerState& player) {
-    replicate_rows<NetMsgs::MountSpawn, NetMsgs::MountSnapshot>(
-        *network, player.client_id, store->mounts, player.known_mount_ids);
-}
+namespace {
 
-// Ids of removed projectiles leave the known set first, so a later projectile
-// that takes a freed id is announced again.
-void CaptureTheFlagModule::replicate_projectiles(
-    PlayerState& player, const std::unordered_set<std::uint32_t>& live_projectile_ids) {
-    std::erase_if(player.known_projectile_ids,
-                  [&](std::uint32_t id) { return !live_projectile_ids.contains(id); });
-    const DenseListKeyed<Projectiles>& projectiles = store->projectiles;
-    for (std::uint32_t row = 0; row < projectiles.size(); ++row) {
-        const std::uint32_t id = *projectiles.get_id_by_index(row);
-        if (player.known_projectile_ids.insert(id).second) {
-            network->send_client_tcp(player.client_id,
-                                     *NetMsgs::ProjectileSpawn::from_store(projectiles, row));
+// A spawn, reliably, for every row the client has not been told of; a
+// snapshot, unreliably, for every row it knows.
+template <typename Spawn, typename List>
+void replicate_rows(PlayerOutbox& outbox, const List& list, const std::vector<std::uint32_t>& ids,
+                    const std::vector<NetMsg>& snapshots,
+                    std::unordered_set<std::uint32_t>& known_ids) {
+    for (std::uint32_t row = 0; row < ids.size(); ++row) {
+        if (known_ids.insert(ids[row]).second) {
+            outbox.reliable(*Spawn::from_store(list, row));
+        } else {
+            outbox.unreliable(snapshots[row]);
         }
     }
 }
 
-void CaptureTheFlagModule::send_match_state(const PlayerState& player) {
-    network->send_client_udp(player.client_id,
-                             NetMsgs::CaptureTheFlagMatchState{
-                                 .phase = static_cast<std::uint32_t>(match_state.phase),
-                                 .current_round = match_state.current_round,
-                                 .red_score = match_state.red_score,
-                                 .blue_score = match_state.blue_score,
-                                 .flag_carrier_ship_id = match_state.flag_carrier_ship_id,
-                                 .flag_position_x = match_state.flag_position_x,
-                                 .flag_position_y = match_state.flag_position_y,
-                             });
+}  // namespace
+
+void CaptureTheFlagModule::collect_outgoing_net_messages() {
+    if (players.empty()) {
+        return;
+    }
+    prepare_replication_pass();
+    const std::size_t snapshots = pass.ship_ids.size() + pass.mount_ids.size() + 1;
+    for (auto& [client_id, player] : players) {
+        PlayerOutbox outbox(*network, player.client_id);
+        outbox.reserve_unreliable(snapshots);
+        replicate_ships(player, outbox);
+        replicate_mounts(player, outbox);
+        replicate_projectiles(player, outbox);
+        send_match_state(outbox);
+    }
+}
+
+// Everything of the pass that does not depend on the player.
+void CaptureTheFlagModule::prepare_replication_pass() {
+    ++pass.number;
+    collect_rows<NetMsgs::ShipSnapshot>(store->ships, pass.ship_ids, pass.ship_snapshots);
+    collect_rows<NetMsgs::MountSnapshot>(store->mounts, pass.mount_ids, pass.mount_snapshots);
+    prepare_projectile_changes();
+    pass.match_state = NetMsgs::CaptureTheFlagMatchState{
+        .phase = static_cast<std::uint32_t>(match_state.phase),
+        .current_round = match_state.current_round,
+        .red_score = match_state.red_score,
+        .blue_score = match_state.blue_score,
+        .flag_carrier_ship_id = match_state.flag_carrier_ship_id,
+        .flag_position_x = match_state.flag_position_x,
+        .flag_position_y = match_state.flag_position_y,
+    };
+}
+
+void CaptureTheFlagModule::prepare_projectile_changes() {
+    const DenseListKeyed<Projectiles>& projectiles = store->projectiles;
+    std::swap(pass.previous_projectile_ids, pass.projectile_ids);
+    pass.projectile_ids.clear();
+    pass.projectile_ids.reserve(projectiles.size());
+    for (std::uint32_t row = 0; row < projectiles.size(); ++row) {
+        pass.projectile_ids.push_back(*projectiles.get_id_by_index(row));
+    }
+    pass.removed_projectile_ids.clear();
+    pass.new_projectile_rows.clear();
+    pass.new_projectile_spawns.clear();
+    pass.projectile_live_id_set.clear();
+
+    const std::uint32_t largest =
+        std::max(largest_id(pass.projectile_ids), largest_id(pass.previous_projectile_ids));
+    if (largest >= flagged_projectile_ids) {
+        pass.projectile_live_by_id.clear();
+        pass.projectile_previously_live_by_id.clear();
+        pass.projectile_live_id_set.insert(pass.projectile_ids.begin(), pass.projectile_ids.end());
+        return;
+    }
+    pass.projectile_live_by_id.assign(largest + 1, 0);
+    pass.projectile_previously_live_by_id.assign(largest + 1, 0);
+    for (const std::uint32_t id : pass.projectile_ids) {
+        pass.projectile_live_by_id[id] = 1;
+    }
+    for (const std::uint32_t id : pass.previous_projectile_ids) {
+        pass.projectile_previously_live_by_id[id] = 1;
+        if (pass.projectile_live_by_id[id] == 0) {
+            pass.removed_projectile_ids.push_back(id);
+        }
+    }
+    for (std::uint32_t row = 0; row < pass.projectile_ids.size(); ++row) {
+        if (pass.projectile_previously_live_by_id[pass.projectile_ids[row]] == 0) {
+            pass.new_projectile_rows.push_back(row);
+            pass.new_projectile_spawns.emplace_back(
+                *NetMsgs::ProjectileSpawn::from_store(projectiles, row));
+        }
+    }
+}
+
+void CaptureTheFlagModule::replicate_ships(PlayerState& player, PlayerOutbox& outbox) {
+    replicate_rows<NetMsgs::ShipSpawn>(outbox, store->ships, pass.ship_ids, pass.ship_snapshots,
+                                       player.known_ship_ids);
+}
+
+void CaptureTheFlagModule::replicate_mounts(PlayerState& player, PlayerOutbox& outbox) {
+    replicate_rows<NetMsgs::MountSpawn>(outbox, store->mounts, pass.mount_ids,
+                                        pass.mount_snapshots, player.known_mount_ids);
+}
+
+// Ids of removed projectiles leave the known set first, so a later projectile
+// that takes a freed id is announced again; every live id is known after.
+// A client whose known ids are still the last pass's live ids (the module is
+// their only writer) needs only the change since then.
+void CaptureTheFlagModule::replicate_projectiles(PlayerState& player, PlayerOutbox& outbox) {
+    std::unordered_set<std::uint32_t>& known_ids = player.known_projectile_ids;
+    std::uint64_t& in_step_at = pass.projectiles_in_step_at[player.client_id];
+    const bool in_step = !pass.projectile_live_by_id.empty() && in_step_at + 1 == pass.number &&
+                         known_ids.size() == pass.previous_projectile_ids.size();
+    in_step_at = pass.number;
+    if (in_step) {
+        for (const std::uint32_t id : pass.removed_projectile_ids) {
+            known_ids.erase(id);
+        }
+        for (std::size_t i = 0; i < pass.new_projectile_rows.size(); ++i) {
+            known_ids.insert(pass.projectile_ids[pass.new_projectile_rows[i]]);
+            outbox.reliable(pass.new_projectile_spawns[i]);
+        }
+        return;
+    }
+    std::erase_if(known_ids, [this](std::uint32_t id) { return !projectile_is_live(id); });
+    const DenseListKeyed<Projectiles>& projectiles = store->projectiles;
+    for (std::uint32_t row = 0; row < pass.projectile_ids.size(); ++row) {
+        if (known_ids.insert(pass.projectile_ids[row]).second) {
+            outbox.reliable(*NetMsgs::ProjectileSpawn::from_store(projectiles, row));
+        }
+    }
+}
+
+bool CaptureTheFlagModule::projectile_is_live(std::uint32_t id) const {
+    if (pass.projectile_live_by_id.empty()) {
+        return pass.projectile_live_id_set.contains(id);
+    }
+    return id < pass.projectile_live_by_id.size() && pass.projectile_live_by_id[id] != 0;
+}
+
+void CaptureTheFlagModule::send_match_state(PlayerOutbox& outbox) {
+    outbox.unreliable(pass.match_state);
 }
 
 }  // namespace Server

@@ -2,6 +2,10 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
+#include <set>
+#include <unordered_set>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -268,3 +272,98 @@ TEST_F(CaptureTheFlag, TheModuleRegistersItsFourCallbacks) {
     EXPECT_TRUE(engine.on_receive_server_net_msg_callbacks.empty());
 }
 
+
+// Every pass announces exactly the live projectiles a client did not know of,
+// in row order, and leaves it knowing exactly the live ones: checked against
+// that rule through removals, ids taken again before the next pass, a late
+// joiner and an id given by hand far past the usual ones.
+TEST_F(CaptureTheFlag, ProjectileAnnouncementsFollowTheLiveIdsThroughChurn) {
+    std::map<std::uint32_t, std::set<std::uint32_t>> told;
+    std::vector<std::uint32_t> clients = {1, 2};
+    connect(1);
+    connect(2);
+    // Each projectile names its own id in its mount id, so spawns tell them apart.
+    const auto add = [this](int given_id) {
+        const DenseListKey key = store.projectiles.push_back(given_id);
+        store.projectiles.dense_list.mount_key[key.index] = DenseListKey{.id = key.id + 10'000};
+        return key.id;
+    };
+    const auto live_ids = [this] {
+        std::vector<std::uint32_t> ids;
+        for (std::uint32_t row = 0; row < store.projectiles.size(); ++row) {
+            ids.push_back(*store.projectiles.get_id_by_index(row));
+        }
+        return ids;
+    };
+    std::uint32_t lcg = 7;
+    const auto next = [&lcg] { return (lcg = lcg * 1664525u + 1013904223u) >> 8; };
+
+    for (int pass = 0; pass < 30; ++pass) {
+        if (pass == 10) {
+            connect(3);
+            clients.push_back(3);
+        }
+        for (int i = 0; i < 40; ++i) {
+            add(-1);
+        }
+        for (int i = 0; i < 25 && store.projectiles.size() > 0; ++i) {
+            store.projectiles.remove_by_idx(next() % store.projectiles.size());
+        }
+        if (pass % 3 == 0) {
+            add(-1);  // takes an id freed since the last pass
+        }
+        if (pass == 14) {
+            add(70'000);
+        }
+        if (pass == 18) {
+            store.projectiles.remove_by_id(70'000);
+        }
+        clear_queues();
+        module.collect_outgoing_net_messages();
+
+        const std::vector<std::uint32_t> live = live_ids();
+        for (const std::uint32_t client : clients) {
+            std::vector<NetMsgs::ProjectileSpawn> expected;
+            for (const std::uint32_t id : live) {
+                if (!told[client].contains(id)) {
+                    expected.push_back({.mount_id = id + 10'000});
+                }
+            }
+            told[client] = {live.begin(), live.end()};
+            ASSERT_EQ(of_kind<NetMsgs::ProjectileSpawn>(tcp(client)), expected)
+                << "pass " << pass << ", client " << client;
+            ASSERT_EQ(player(client).known_projectile_ids,
+                      (std::unordered_set<std::uint32_t>{live.begin(), live.end()}))
+                << "pass " << pass << ", client " << client;
+        }
+    }
+}
+
+TEST_F(CaptureTheFlag, APlayerWithoutAClientStateHasEveryMessageDroppedWithAWarning) {
+    connect(1);
+    add_projectile(1);
+    receive(9, NetMsgs::ClientConnected{9});  // the network never heard of client 9
+    LogCapture log;
+    module.collect_outgoing_net_messages();
+    // Two ships, two mounts, one projectile and the match state.
+    EXPECT_EQ(log.count(spdlog::level::warn, "No client 9 to queue a message for; message dropped"),
+              6);
+    EXPECT_EQ(player(9).known_ship_ids.size(), 2u);
+    EXPECT_EQ(player(9).known_projectile_ids.size(), 1u);
+    EXPECT_FALSE(network.clients.contains(9));
+    EXPECT_EQ(of_kind<NetMsgs::ShipSpawn>(tcp(1)).size(), 2u);
+}
+
+TEST_F(CaptureTheFlag, ForgettingTheKnownProjectilesAnnouncesEveryLiveOneAgain) {
+    connect(1);
+    for (int i = 0; i < 3; ++i) {
+        add_projectile(1);
+    }
+    module.collect_outgoing_net_messages();
+    clear_queues();
+
+    player(1).known_projectile_ids.clear();
+    module.collect_outgoing_net_messages();
+    EXPECT_EQ(of_kind<NetMsgs::ProjectileSpawn>(tcp(1)).size(), 3u);
+    EXPECT_EQ(player(1).known_projectile_ids.size(), 3u);
+}
