@@ -11,6 +11,7 @@
 #include "client/network/network.h"
 #include "client/render/render.h"
 #include "core/engine/engine.h"
+#include "core/logging/logging.h"
 #include "core/sdl_helpers/sdl_helpers.h"
 #include "core/store/store.h"
 
@@ -42,6 +43,7 @@ void run_client_pass(Engine& engine, Client::Network& network, RmlManager& rml_m
     engine.send_received_server_net_msgs(messages);
     engine.step();
     SPDLOG_INFO("Starting app loop end");
+    flush_log();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "client/modules/capture_the_flag/capture_the_flag.h"
 #include "client/network/network.h"
 #include "core/engine/engine.h"
+#include "core/logging/logging.h"
 #include "core/sdl_helpers/sdl_helpers.h"
 #include "core/store/store.h"
 #include "server/modules/capture_the_flag/capture_the_flag.h"
@@ -42,6 +43,7 @@ void run_client_server_pass(const Sides& sides, RmlManager& rml_manager) {
     sides.server_engine.send_received_client_net_msgs(server_messages);
     sides.client_engine.step();
     sides.server_engine.step();
+    flush_log();
 }
 
 }  // namespace
