@@ -49,6 +49,7 @@ protected:
         return false;
     }
     const String& Attribute() const { return attribute_; }
+    const DataExpression& Expression() const { return *expression_; }
 
 private:
     String attribute_;
@@ -201,9 +202,8 @@ private:
 // data-value: shows the variable as the "value" attribute and writes each change's "value" back.
 class ValueView final : public ExpressionView, public EventListener {
 public:
-    ValueView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
-              std::unique_ptr<DataExpression> address)
-        : ExpressionView(element, model, std::move(attribute), std::move(expression)), address_(std::move(address)) {
+    ValueView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression)
+        : ExpressionView(element, model, std::move(attribute), std::move(expression)) {
         element->AddEventListener("change", this);
     }
     ~ValueView() override { GetElement()->RemoveEventListener("change", this); }
@@ -222,7 +222,7 @@ public:
         if (!event.GetParameters().contains("value")) return;
         DataAddress address;
         String error;
-        if (!address_->EvaluateAddress(*GetModel(), address, error)) {
+        if (!Expression().EvaluateAddress(*GetModel(), address, error)) {
             ReportOnce(Attribute(), error);
             return;
         }
@@ -237,9 +237,6 @@ public:
         }
         GetModel()->DirtyVariable(address.front().name);
     }
-
-private:
-    std::unique_ptr<DataExpression> address_;
 };
 
 class EventView final : public DataView, public EventListener {
@@ -436,11 +433,7 @@ std::unique_ptr<DataView> MakeAttributeView(Element& element, DataModel& model, 
     } else if (name == "data-rml") {
         if (auto e = expression()) return std::make_unique<RmlView>(&element, &model, name, std::move(e));
     } else if (name == "data-value") {
-        auto shown = expression();
-        auto written = expression();
-        if (shown && written) {
-            return std::make_unique<ValueView>(&element, &model, name, std::move(shown), std::move(written));
-        }
+        if (auto e = expression()) return std::make_unique<ValueView>(&element, &model, name, std::move(e));
     } else if (name.starts_with("data-event-")) {
         String error;
         auto call = ParseDataEventCall(value, error);

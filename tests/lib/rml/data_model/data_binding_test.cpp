@@ -297,7 +297,8 @@ TEST_F(DataBinding, BadBindingsAreLoggedOnceWithDocumentAndLine) {
         "<div data-event-click='no_such_callback'/>\n"
         "<div data-colour='vm.flag'/>\n"
         "<p id='c'>{{ vm.names[vm.selected + 5] }} and {{ count }}</p>\n"
-        "<div title='{{ count }}'/>\n",
+        "<div title='{{ count }}'/>\n"
+        "<input data-value='nowhere'/>\n",
         "", R"(data-model="editor")");
     ShowAndUpdate(document);
     const String path = document->GetSourceURL();
@@ -307,6 +308,7 @@ TEST_F(DataBinding, BadBindingsAreLoggedOnceWithDocumentAndLine) {
     EXPECT_EQ(log.count_containing(path + ":5: unknown data binding 'data-colour'"), 1);
     EXPECT_EQ(log.count_containing(path + ":6: {{ vm.names[vm.selected + 5] }}: index 6 is out of range"), 1);
     EXPECT_EQ(log.count_containing(path + ":7: '{{ }}' is not read in attribute 'title'; use data-attr-title"), 1);
+    EXPECT_EQ(log.count_containing(path + ":8: data-value=\"nowhere\": unknown name 'nowhere'"), 1);
     // The rest of the text still shows, and the error is not repeated.
     EXPECT_EQ(Text(document->GetElementById("c")), " and 4");
     handle_.DirtyVariable("vm");
