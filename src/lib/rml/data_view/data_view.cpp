@@ -29,7 +29,7 @@ std::unique_ptr<DataExpression> PrepareExpression(Element& element, DataModel& m
     String error;
     auto expression = DataExpression::Parse(text, error);
     if (expression && expression->Bind(element, model, error)) return expression;
-    SPDLOG_ERROR("{}:{}: {}=\"{}\": {}", DocumentOf(element), element.GetState().source_line, attribute, text, error);
+    SPDLOG_ERROR("{}: {}=\"{}\": {}", element.GetSourceLocation(), attribute, text, error);
     return nullptr;
 }
 
@@ -389,7 +389,7 @@ void BindText(ElementText& text, DataModel* model) {
     if (content.find("{{") == String::npos) return;
     if (!model) {
         if (!HasModelAttribute(text)) {
-            SPDLOG_ERROR("{}:{}: '{{{{ }}}}' outside any data-model", DocumentOf(text), text.GetState().source_line);
+            SPDLOG_ERROR("{}: '{{{{ }}}}' outside any data-model", text.GetSourceLocation());
         }
         return;
     }
@@ -400,7 +400,7 @@ void BindText(ElementText& text, DataModel* model) {
         const std::size_t close = open == String::npos ? String::npos : content.find("}}", open + 2);
         if (open == String::npos || close == String::npos) {
             if (open != String::npos) {
-                SPDLOG_ERROR("{}:{}: '{{{{' without '}}}}'", DocumentOf(text), text.GetState().source_line);
+                SPDLOG_ERROR("{}: '{{{{' without '}}}}'", text.GetSourceLocation());
             }
             segments.push_back({content.substr(pos), nullptr});
             break;
@@ -444,9 +444,9 @@ std::unique_ptr<DataView> MakeAttributeView(Element& element, DataModel& model, 
         if (call && error.empty()) {
             return std::make_unique<EventView>(&element, &model, name, suffix("data-event-"), std::move(*call));
         }
-        SPDLOG_ERROR("{}:{}: {}=\"{}\": {}", DocumentOf(element), element.GetState().source_line, name, value, error);
+        SPDLOG_ERROR("{}: {}=\"{}\": {}", element.GetSourceLocation(), name, value, error);
     } else {
-        SPDLOG_WARN("{}:{}: unknown data binding '{}'", DocumentOf(element), element.GetState().source_line, name);
+        SPDLOG_WARN("{}: unknown data binding '{}'", element.GetSourceLocation(), name);
     }
     return nullptr;
 }
@@ -461,7 +461,7 @@ void BindForPlaceholder(Element& element, DataModel& model, const String& value)
     ElementState& state = element.GetState();
     if (!expression || !state.for_template) {
         if (error.empty()) error = "data-for needs markup to repeat";
-        SPDLOG_ERROR("{}:{}: data-for=\"{}\": {}", DocumentOf(element), state.source_line, value, error);
+        SPDLOG_ERROR("{}: data-for=\"{}\": {}", element.GetSourceLocation(), value, error);
         element.SetProperty("display", "none");
         return;
     }
@@ -479,7 +479,7 @@ void BindElement(Element& element) {
         return;
     }
     if (const Variant* name = element.GetAttribute("data-model"); name && !model) {
-        SPDLOG_ERROR("{}:{}: unknown data model '{}'", DocumentOf(element), state.source_line, name->Get<String>());
+        SPDLOG_ERROR("{}: unknown data model '{}'", element.GetSourceLocation(), name->Get<String>());
     }
     // Copy: views may set attributes while they are made.
     std::vector<std::pair<String, String>> bindings;
@@ -487,14 +487,14 @@ void BindElement(Element& element) {
         if (name.starts_with("data-") && name != "data-model") {
             bindings.emplace_back(name, value.Get<String>());
         } else if (value.Get<String>().find("{{") != String::npos) {
-            SPDLOG_WARN("{}:{}: '{{{{ }}}}' is not read in attribute '{}'; use data-attr-{}", DocumentOf(element),
-                        state.source_line, name, name);
+            SPDLOG_WARN("{}: '{{{{ }}}}' is not read in attribute '{}'; use data-attr-{}", element.GetSourceLocation(),
+                        name, name);
         }
     }
     if (bindings.empty()) return;
     if (!model) {
         if (!HasModelAttribute(element)) {
-            SPDLOG_ERROR("{}:{}: data binding '{}' outside any data-model", DocumentOf(element), state.source_line,
+            SPDLOG_ERROR("{}: data binding '{}' outside any data-model", element.GetSourceLocation(),
                          bindings.front().first);
         }
         return;
@@ -525,7 +525,7 @@ void DataView::Register(const StringList& dependencies) {
     model_->RegisterView(this, dependencies);
 }
 
-String DataView::Where() const { return DocumentOf(*element_) + ":" + std::to_string(element_->GetState().source_line); }
+String DataView::Where() const { return element_->GetSourceLocation(); }
 
 void DataView::ReportOnce(const String& what, const String& problem) {
     if (reported_) return;

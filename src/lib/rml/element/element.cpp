@@ -84,8 +84,7 @@ void Element::OnAttributeChange(const ElementAttributes& changed_attributes) {
 void Element::ApplyInlineStyle(const String& style) {
     state_.inline_properties.clear();
     ParseDeclarationBlock(style, state_.inline_properties, [&](const String& problem) {
-        SPDLOG_WARN("{}:{}: style of <{}>: {}", owner_document_ ? owner_document_->GetSourceURL() : String("<element>"),
-                    state_.source_line, tag_, problem);
+        SPDLOG_WARN("{}: style of <{}>: {}", GetSourceLocation(), tag_, problem);
     });
     DirtyStyle();
 }
@@ -239,6 +238,11 @@ int Element::GetDepth() const {
     return depth;
 }
 
+String Element::GetSourceLocation() const {
+    const String document = owner_document_ ? owner_document_->GetSourceURL() : String("<element>");
+    return document + ":" + std::to_string(state_.source_line);
+}
+
 // Events -------------------------------------------------------------------
 
 void Element::AddEventListener(const String& event, EventListener* listener, bool in_capture_phase) {
@@ -346,8 +350,7 @@ void Element::Click() { DispatchEvent("click", {}); }
 bool Element::SetProperty(const String& name, const String& value) {
     PropertyList parsed;
     if (auto problem = ParseDeclaration(name, value, parsed)) {
-        SPDLOG_WARN("{}:{}: <{}>: {}", owner_document_ ? owner_document_->GetSourceURL() : String("<element>"),
-                    state_.source_line, tag_, *problem);
+        SPDLOG_WARN("{}: <{}>: {}", GetSourceLocation(), tag_, *problem);
         return false;
     }
     MergeDeclarations(state_.local_properties, parsed);

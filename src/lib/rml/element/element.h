@@ -145,6 +145,8 @@ public:
     void DirtyStyle();
     void DirtyLayout();
     int GetDepth() const;
+    // "document:line" of the markup the element was made from, for log lines.
+    String GetSourceLocation() const;
     const std::vector<ElementPtr>& GetChildren() const { return children_; }
 
 protected:

@@ -44,9 +44,7 @@ bool ElementImage::GetIntrinsicDimensions(Vector2f& dimensions) {
     if (image.failed) {
         if (!reported_) {
             reported_ = true;
-            SPDLOG_WARN("{}:{}: cannot load image '{}'",
-                        GetOwnerDocument() ? GetOwnerDocument()->GetSourceURL() : String("<element>"),
-                        GetState().source_line, path);
+            SPDLOG_WARN("{}: cannot load image '{}'", GetSourceLocation(), path);
         }
         return true;
     }

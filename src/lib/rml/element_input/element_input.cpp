@@ -32,9 +32,7 @@ void ElementInput::OnAttributeChange(const ElementAttributes& changed_attributes
         const String type = StringUtilities::ToLower(it->second.Get<String>("text"));
         password_ = type == "password";
         if (type != "text" && type != "password" && !type.empty()) {
-            SPDLOG_WARN("{}:{}: input type '{}' is not supported; it works as a text field",
-                        GetOwnerDocument() ? GetOwnerDocument()->GetSourceURL() : String("<element>"),
-                        GetState().source_line, type);
+            SPDLOG_WARN("{}: input type '{}' is not supported; it works as a text field", GetSourceLocation(), type);
         }
         DirtyLayout();
     }
