@@ -149,10 +149,9 @@ const PropertyInfo& InfoById(PropertyId id) {
 }
 
 bool ParseFloat(std::string_view text, float& out, std::string_view& rest) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), out);
-    if (result.ec != std::errc{} || !std::isfinite(out)) return false;
-    rest = text.substr(static_cast<std::size_t>(result.ptr - text.data()));
+    const auto after = StringUtilities::ParseNumberPrefix(text, out);
+    if (!after || !std::isfinite(out)) return false;
+    rest = *after;
     return true;
 }
 
