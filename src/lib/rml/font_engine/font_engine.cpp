@@ -9,6 +9,7 @@
 #include <SDL3_ttf/SDL_ttf.h>
 #include <spdlog/spdlog.h>
 
+#include "lib/rml/painter/painter.h"
 #include "lib/rml/string_utilities/string_utilities.h"
 
 namespace Rml::FontEngine {
@@ -181,18 +182,6 @@ CachedText* RenderRun(RenderInterface& render_interface, FontHandle handle, cons
     return cached.texture ? &cached : nullptr;
 }
 
-void DrawQuad(RenderInterface& render_interface, TextureHandle texture, Rectanglef rect, float opacity) {
-    const Colourb colour{255, 255, 255, static_cast<byte>(std::lround(255.f * std::clamp(opacity, 0.f, 1.f)))};
-    const Vertex vertices[4] = {
-        {{rect.x, rect.y}, colour, {0, 0}},
-        {{rect.Right(), rect.y}, colour, {1, 0}},
-        {{rect.Right(), rect.Bottom()}, colour, {1, 1}},
-        {{rect.x, rect.Bottom()}, colour, {0, 1}},
-    };
-    const int indices[6] = {0, 1, 2, 0, 2, 3};
-    render_interface.RenderGeometry(vertices, 4, indices, 6, texture, {});
-}
-
 void WarnNoFace() {
     State& state = GetState();
     if (state.warned_no_face) return;
@@ -321,8 +310,8 @@ void RenderText(RenderInterface& render_interface, FontHandle handle, std::strin
         const float width = RunWidth(run);
         if (CachedText* cached = RenderRun(render_interface, handle, run, colour)) {
             const float top = baseline - run.face->ascent * run.face->scale;
-            DrawQuad(render_interface, cached->texture, {std::round(x), std::round(top), cached->size.x, cached->size.y},
-                     opacity);
+            DrawTexture(render_interface, cached->texture,
+                        {std::round(x), std::round(top), cached->size.x, cached->size.y}, opacity);
         }
         x += width;
     }
