@@ -16,10 +16,6 @@ namespace Rml {
 
 namespace {
 
-float Measure(const ComputedValues& v, std::string_view text) {
-    return FontEngine::MeasureText(FontEngine::GetFont(v.font_family, v.font_size), v.font_size, text);
-}
-
 bool IsControl(char32_t code_point) { return code_point < 0x20 || code_point == 0x7F; }
 
 }  // namespace
@@ -61,7 +57,7 @@ String ElementInput::GetDisplayText() const {
 float ElementInput::GetCaretOffset() const {
     const std::string_view before = std::string_view(value_).substr(0, caret_);
     const String shown = password_ ? String(StringUtilities::CountCodePoints(before), '*') : String(before);
-    return Measure(GetComputedValues(), shown);
+    return FontEngine::MeasureText(GetComputedValues(), shown);
 }
 
 float ElementInput::UpdateTextScroll(float width) {
@@ -111,7 +107,7 @@ void ElementInput::PlaceCaretAt(float x) {
     while (value_offset < value_.size()) {
         value_offset = StringUtilities::NextCodePoint(value_, value_offset);
         shown_offset = password_ ? shown_offset + 1 : value_offset;
-        const float distance = std::abs(Measure(GetComputedValues(), std::string_view(shown).substr(0, shown_offset)) - x);
+        const float distance = std::abs(FontEngine::MeasureText(GetComputedValues(), std::string_view(shown).substr(0, shown_offset)) - x);
         if (distance < best_distance) {
             best_distance = distance;
             best_value_offset = value_offset;

@@ -182,6 +182,17 @@ CachedText* RenderRun(RenderInterface& render_interface, FontHandle handle, cons
     return cached.texture ? &cached : nullptr;
 }
 
+// Closes every font opened so far; the next look-up opens its font again.
+void CloseFonts() {
+    State& state = GetState();
+    for (auto& font : state.fonts) {
+        for (auto& face : font->faces) TTF_CloseFont(face->font);
+    }
+    state.fonts.clear();
+    state.font_by_key.clear();
+    state.font_by_face.clear();
+}
+
 void WarnNoFace() {
     State& state = GetState();
     if (state.warned_no_face) return;
@@ -205,9 +216,7 @@ bool Initialise() {
 void Shutdown() {
     State& state = GetState();
     ReleaseTextures();
-    for (auto& font : state.fonts) {
-        for (auto& face : font->faces) TTF_CloseFont(face->font);
-    }
+    CloseFonts();
     const bool was_initialised = state.initialised;
     state = State{};
     if (was_initialised) TTF_Quit();
@@ -230,17 +239,10 @@ bool LoadFace(const String& path, bool fallback_face, Style::FontWeight, int fac
     TTF_CloseFont(probe);
     state.faces.push_back(std::move(face));
     // Fonts made before this face do not know it.
-    for (auto& font : state.fonts) {
-        for (auto& sized : font->faces) TTF_CloseFont(sized->font);
-    }
+    CloseFonts();
     ReleaseTextures();
-    state.fonts.clear();
-    state.font_by_key.clear();
-    state.font_by_face.clear();
     return true;
 }
-
-bool HasFaces() { return !GetState().faces.empty(); }
 
 FontHandle GetFont(const String& family, float size) {
     State& state = GetState();
@@ -298,6 +300,14 @@ float MeasureText(FontHandle handle, float size, std::string_view text) {
     for (const Run& run : SplitRuns(*font, text)) width += RunWidth(run);
     it->second = width;
     return width;
+}
+
+FontHandle GetFont(const ComputedValues& values) { return GetFont(values.font_family, values.font_size); }
+
+FontMetrics GetMetrics(const ComputedValues& values) { return GetMetrics(GetFont(values), values.font_size); }
+
+float MeasureText(const ComputedValues& values, std::string_view text) {
+    return MeasureText(GetFont(values), values.font_size, text);
 }
 
 void RenderText(RenderInterface& render_interface, FontHandle handle, std::string_view text, Vector2f position,

@@ -132,7 +132,8 @@ LineMetrics TextLineMetrics(const FontEngine::FontMetrics& font, float line_heig
     return {font.ascent + leading, font.descent + leading};
 }
 
-FontEngine::FontHandle FontFor(const ComputedValues& v) { return FontEngine::GetFont(v.font_family, v.font_size); }
+// Where a line of text in these values reaches above and below the baseline.
+LineMetrics TextLineMetrics(const ComputedValues& v) { return TextLineMetrics(FontEngine::GetMetrics(v), v.line_height); }
 
 void ApplyRelative(Element& e, float cb_width, std::optional<float> cb_height) {
     const ComputedValues& v = e.GetComputedValues();
@@ -311,7 +312,7 @@ private:
 InlineFormatter::InlineFormatter(LayoutEngine& engine, Element& block, Vector2f origin, float top, float width)
     : engine_(engine), block_(block), origin_(origin), y_(top), top_(top), width_(width) {
     const ComputedValues& v = block.GetComputedValues();
-    strut_ = TextLineMetrics(FontEngine::GetMetrics(FontFor(v), v.font_size), v.line_height);
+    strut_ = TextLineMetrics(v);
 }
 
 void InlineFormatter::Add(Element& element) {
@@ -344,7 +345,7 @@ void InlineFormatter::AddText(ElementText& text) {
     box.offset_parent = &block_;
     texts_.push_back(&text);
     const ComputedValues& v = text.GetComputedValues();
-    const FontEngine::FontHandle font = FontFor(v);
+    const FontEngine::FontHandle font = FontEngine::GetFont(v);
     const std::string_view content = text.GetText();
     std::size_t i = 0;
     while (i < content.size()) {
@@ -455,7 +456,7 @@ void InlineFormatter::EndLine(bool forced) {
     }
     for (const Span& span : spans_) {
         const ComputedValues& v = span.element->GetComputedValues();
-        const LineMetrics metrics = TextLineMetrics(FontEngine::GetMetrics(FontFor(v), v.font_size), v.line_height);
+        const LineMetrics metrics = TextLineMetrics(v);
         line.above = std::max(line.above, metrics.above);
         line.below = std::max(line.below, metrics.below);
     }
@@ -483,7 +484,7 @@ void InlineFormatter::EndLine(bool forced) {
     for (const Span& span : spans_) {
         LayoutBox& box = BoxOf(*span.element);
         const ComputedValues& v = span.element->GetComputedValues();
-        const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(FontFor(v), v.font_size);
+        const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(v);
         const float top = baseline - metrics.ascent - box.padding.top - box.border.top;
         const float height = metrics.Height() + box.padding.Vertical() + box.border.Vertical();
         box.fragments.push_back({origin_.x + span.start + shift, origin_.y + top, span.end - span.start, height});
@@ -639,7 +640,7 @@ float LayoutEngine::LayoutFlow(Element& e, float width, std::optional<float> hei
 
 float LayoutEngine::TextMaxWidth(ElementText& text) {
     const ComputedValues& v = text.GetComputedValues();
-    return FontEngine::MeasureText(FontFor(v), v.font_size, CollapseWhitespace(text.GetText()));
+    return FontEngine::MeasureText(v, CollapseWhitespace(text.GetText()));
 }
 
 float LayoutEngine::LayoutFlex(Element& e, float width, std::optional<float> height) {
@@ -728,7 +729,7 @@ float FlexFormatter::MeasureBases() {
     for (FlexItem& item : items_) {
         if (item.text) {
             const ComputedValues& tv = item.text->GetComputedValues();
-            item.main = row_ ? FontEngine::MeasureText(FontFor(tv), tv.font_size, item.content) : tv.line_height;
+            item.main = row_ ? FontEngine::MeasureText(tv, item.content) : tv.line_height;
             used += item.main;
             continue;
         }
@@ -861,16 +862,15 @@ float FlexFormatter::Place(float line_cross, float free) {
 Vector2f FlexFormatter::OuterSize(const FlexItem& item) const {
     if (!item.text) return BoxOf(*item.element).MarginSize();
     const ComputedValues& tv = item.text->GetComputedValues();
-    const float width = FontEngine::MeasureText(FontFor(tv), tv.font_size, item.content);
-    return {width, tv.line_height};
+    return {FontEngine::MeasureText(tv, item.content), tv.line_height};
 }
 
 void FlexFormatter::PlaceText(const FlexItem& item, Vector2f position) {
     const ComputedValues& tv = item.text->GetComputedValues();
-    const FontEngine::FontHandle font = FontFor(tv);
-    const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(font, tv.font_size);
+    const FontEngine::FontHandle font = FontEngine::GetFont(tv);
+    const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(tv);
     const float half_leading = (tv.line_height - metrics.Height()) / 2;
-    const float width = FontEngine::MeasureText(font, tv.font_size, item.content);
+    const float width = FontEngine::MeasureText(tv, item.content);
     LayoutBox& box = BoxOf(*item.text);
     box.text.push_back({item.content, position + Vector2f{0, half_leading}, width, metrics.Height(), font});
     box.offset = position;
@@ -912,7 +912,7 @@ float LayoutEngine::MaxContentWidth(Element& e) {
         float content = 0;
         const auto item_width = [&](Element& child) {
             if (auto* text = dynamic_cast<ElementText*>(&child)) {
-                return FontEngine::MeasureText(FontFor(child.GetComputedValues()), child.GetComputedValues().font_size,
+                return FontEngine::MeasureText(child.GetComputedValues(),
                                                String(StringUtilities::Trim(CollapseWhitespace(text->GetText()))));
             }
             return MaxContentWidth(child) + ResolveEdges(child.GetComputedValues(), 0).margin.Horizontal();
@@ -953,7 +953,7 @@ float LayoutEngine::MinContentWidth(Element& e) {
         const ComputedValues& v = text->GetComputedValues();
         float widest = 0;
         for (const String& word : StringUtilities::SplitWhitespace(text->GetText())) {
-            widest = std::max(widest, FontEngine::MeasureText(FontFor(v), v.font_size, word));
+            widest = std::max(widest, FontEngine::MeasureText(v, word));
         }
         return widest;
     }

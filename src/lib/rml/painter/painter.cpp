@@ -159,8 +159,8 @@ void PaintInput(RenderInterface& render_interface, ElementInput& input, Scissor&
     const Rectanglef clip = box.clip.Intersect(content);
     if (clip.Empty()) return;
     scissor.Set(clip);
-    const FontEngine::FontHandle font = FontEngine::GetFont(v.font_family, v.font_size);
-    const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(font, v.font_size);
+    const FontEngine::FontHandle font = FontEngine::GetFont(v);
+    const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(v);
     const float scroll = input.UpdateTextScroll(content.width);
     const float top = content.y + (content.height - metrics.Height()) / 2;
     FontEngine::RenderText(render_interface, font, input.GetDisplayText(), {content.x - scroll, top}, v.color, box.opacity);
