@@ -56,12 +56,20 @@ String CollapseWhitespace(std::string_view text) {
     return out;
 }
 
+// Text straight in a flex container is one line without outer spaces.
+String OneLine(const ElementText& text) { return String(StringUtilities::Trim(CollapseWhitespace(text.GetText()))); }
+
 struct Resolved {
     Edges margin;
     Edges border;
     Edges padding;
     bool auto_left = false;
     bool auto_right = false;
+
+    // Border and padding together, across and down.
+    Vector2f Frame() const {
+        return {border.Horizontal() + padding.Horizontal(), border.Vertical() + padding.Vertical()};
+    }
 };
 
 Resolved ResolveEdges(const ComputedValues& v, float cb_width) {
@@ -293,7 +301,6 @@ private:
     bool Stretches(const FlexItem& item) const;
     Sizing CrossSizing(const FlexItem& item) const;
     Vector2f OuterSize(const FlexItem& item) const;
-    static Vector2f Frame(const FlexItem& item);
 
     LayoutEngine& engine_;
     Element& container_;
@@ -542,7 +549,7 @@ void LayoutEngine::LayoutElement(Element& e, float cb_width, std::optional<float
     box.border = edges.border;
     box.padding = edges.padding;
     if (&e == document_) box.offset = {box.margin.left, box.margin.top};
-    const float frame_width = edges.border.Horizontal() + edges.padding.Horizontal();
+    const float frame_width = edges.Frame().x;
     const bool replaced = IsReplaced(e);
     const Vector2f replaced_size = replaced ? ReplacedSize(e, cb_width, cb_height) : Vector2f{};
 
@@ -691,8 +698,8 @@ void FlexFormatter::Collect() {
             text_box.rendered = true;
             text_box.text.clear();
             text_box.offset_parent = &container_;
-            // Text straight in a flex container is one line; white space alone is no item.
-            const String content(StringUtilities::Trim(CollapseWhitespace(text->GetText())));
+            // White space alone is no item.
+            const String content = OneLine(*text);
             if (!content.empty()) items_.push_back({&child, text, {}, 0, content});
         } else {
             items_.push_back({&child, nullptr, ResolveEdges(child.GetComputedValues(), width_), 0, {}});
@@ -706,17 +713,12 @@ bool FlexFormatter::Stretches(const FlexItem& item) const {
     return row_ ? v.height.IsAuto() : v.width.IsAuto();
 }
 
-Vector2f FlexFormatter::Frame(const FlexItem& item) {
-    const Resolved& r = item.edges;
-    return {r.border.Horizontal() + r.padding.Horizontal(), r.border.Vertical() + r.padding.Vertical()};
-}
-
 // In a column the cross size is the width: stretched, or shrink-to-fit when auto.
 Sizing FlexFormatter::CrossSizing(const FlexItem& item) const {
     Sizing sizing;
     if (row_) return sizing;
     if (Stretches(item)) {
-        sizing.width = std::max(0.f, width_ - item.edges.margin.Horizontal() - Frame(item).x);
+        sizing.width = std::max(0.f, width_ - item.edges.margin.Horizontal() - item.edges.Frame().x);
     } else if (item.element->GetComputedValues().width.IsAuto()) {
         sizing.shrink_to_fit = true;
         sizing.available = width_;
@@ -741,7 +743,7 @@ float FlexFormatter::MeasureBases() {
             } else if (IsReplaced(child)) {
                 item.main = ReplacedSize(child, width_, height_).x;
             } else {
-                item.main = ClampWidth(v, engine_.MaxContentWidth(child) - Frame(item).x, width_);
+                item.main = ClampWidth(v, engine_.MaxContentWidth(child) - item.edges.Frame().x, width_);
             }
         } else if (auto definite = DefiniteHeight(v, height_)) {
             item.main = ClampHeight(v, *definite, height_);
@@ -750,8 +752,8 @@ float FlexFormatter::MeasureBases() {
             item.main = BoxOf(child).content.y;
         }
         total_grow_ += v.flex_grow;
-        used += item.main + (row_ ? Frame(item).x + item.edges.margin.Horizontal()
-                                  : Frame(item).y + item.edges.margin.Vertical());
+        used += item.main + (row_ ? item.edges.Frame().x + item.edges.margin.Horizontal()
+                                  : item.edges.Frame().y + item.edges.margin.Vertical());
     }
     if (!items_.empty()) used += gap_ * static_cast<float>(items_.size() - 1);
     return used;
@@ -770,7 +772,7 @@ void FlexFormatter::ShrinkRowItems(float overflow) {
     if (total <= 0) return;
     for (FlexItem& item : items_) {
         if (!shrinks(item)) continue;
-        const float floor = std::max(0.f, engine_.MinContentWidth(*item.element) - Frame(item).x);
+        const float floor = std::max(0.f, engine_.MinContentWidth(*item.element) - item.edges.Frame().x);
         item.main = std::max(std::min(floor, item.main), item.main - overflow * item.main / total);
     }
 }
@@ -788,7 +790,7 @@ float FlexFormatter::SizeItems() {
         if (row_) {
             sizing.width = item.main;
             if (Stretches(item) && cross_size) {
-                sizing.height = std::max(0.f, *cross_size - item.edges.margin.Vertical() - Frame(item).y);
+                sizing.height = std::max(0.f, *cross_size - item.edges.margin.Vertical() - item.edges.Frame().y);
             }
         } else {
             sizing.height = item.main;
@@ -802,7 +804,7 @@ float FlexFormatter::SizeItems() {
         // Items of auto height stretch to the tallest one.
         for (const FlexItem& item : items_) {
             if (!Stretches(item)) continue;
-            const float stretched = std::max(0.f, line_cross - item.edges.margin.Vertical() - Frame(item).y);
+            const float stretched = std::max(0.f, line_cross - item.edges.margin.Vertical() - item.edges.Frame().y);
             if (BoxOf(*item.element).content.y == stretched) continue;
             Sizing sizing;
             sizing.width = item.main;
@@ -883,7 +885,7 @@ float LayoutEngine::InlineMaxWidth(Element& e, float& widest) {
     const ComputedValues& v = e.GetComputedValues();
     if (v.display == Display::Inline && !IsReplaced(e)) {
         const Resolved edges = ResolveEdges(v, 0);
-        float line = edges.margin.Horizontal() + edges.border.Horizontal() + edges.padding.Horizontal();
+        float line = edges.margin.Horizontal() + edges.Frame().x;
         for (const ElementPtr& child : e.GetChildren()) {
             if (IsBreak(*child)) {
                 widest = std::max(widest, line);
@@ -902,7 +904,7 @@ float LayoutEngine::MaxContentWidth(Element& e) {
     if (auto it = max_content_.find(&e); it != max_content_.end()) return it->second;
     const ComputedValues& v = e.GetComputedValues();
     const Resolved edges = ResolveEdges(v, 0);
-    const float frame = edges.border.Horizontal() + edges.padding.Horizontal();
+    const float frame = edges.Frame().x;
     float result = 0;
     if (IsReplaced(e)) {
         result = ReplacedSize(e, 0, std::nullopt).x + frame;
@@ -912,8 +914,7 @@ float LayoutEngine::MaxContentWidth(Element& e) {
         float content = 0;
         const auto item_width = [&](Element& child) {
             if (auto* text = dynamic_cast<ElementText*>(&child)) {
-                return FontEngine::MeasureText(child.GetComputedValues(),
-                                               String(StringUtilities::Trim(CollapseWhitespace(text->GetText()))));
+                return FontEngine::MeasureText(child.GetComputedValues(), OneLine(*text));
             }
             return MaxContentWidth(child) + ResolveEdges(child.GetComputedValues(), 0).margin.Horizontal();
         };
@@ -960,7 +961,7 @@ float LayoutEngine::MinContentWidth(Element& e) {
     const ComputedValues& v = e.GetComputedValues();
     if (IsReplaced(e) || v.width.kind == Length::Kind::Px) return MaxContentWidth(e);
     const Resolved edges = ResolveEdges(v, 0);
-    const float frame = edges.border.Horizontal() + edges.padding.Horizontal();
+    const float frame = edges.Frame().x;
     const bool row_flex = v.display == Display::Flex && v.flex_direction == Style::FlexDirection::Row;
     float content = 0;
     for (const ElementPtr& child : e.GetChildren()) {
@@ -1001,8 +1002,7 @@ void LayoutEngine::LayoutAbsolutes(Element& containing_block) {
         Element& e = *item.element;
         const ComputedValues& v = e.GetComputedValues();
         const Resolved edges = ResolveEdges(v, size.x);
-        const Vector2f frame{edges.border.Horizontal() + edges.padding.Horizontal(),
-                             edges.border.Vertical() + edges.padding.Vertical()};
+        const Vector2f frame = edges.Frame();
         const auto resolve = [](const Length& length, float base) -> std::optional<float> {
             if (length.IsAuto()) return std::nullopt;
             return length.Resolve(base);
