@@ -301,7 +301,7 @@ bool Context::ProcessMouseWheel(Vector2f wheel_delta, int key_modifier_state) {
     parameters["wheel_delta_y"] = Variant(wheel_delta.y);
     const std::weak_ptr<bool> alive = target->GetLifetime();
     const bool propagate = target->DispatchEvent("mousescroll", parameters);
-    if (propagate && !alive.expired() && *alive.lock()) ScrollFrom(target, wheel_delta);
+    if (propagate && IsAlive(alive)) ScrollFrom(target, wheel_delta);
     return false;
 }
 

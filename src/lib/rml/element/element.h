@@ -160,6 +160,8 @@ private:
     void ApplyInlineStyle(const String& style);
     void DirtyStyleForPseudoClass(const String& pseudo_class);
     void DestroyChildren();
+    // Moves one scroll offset to `value`, kept within 0 and `overflow`.
+    void SetScroll(float& offset, float value, float overflow);
 
     struct ListenerEntry {
         String type;
@@ -183,5 +185,8 @@ private:
     friend class ElementDocument;
     friend void DispatchToListeners(Element& element, Event& event);
 };
+
+// True while the element that gave out `lifetime` (GetLifetime) is whole.
+bool IsAlive(const std::weak_ptr<bool>& lifetime);
 
 }  // namespace Rml
