@@ -57,12 +57,17 @@ Element* CommonAncestor(Element* a, Element* b) {
     return nullptr;
 }
 
-Dictionary KeyParameters(Input::KeyIdentifier key, int modifiers) {
-    return {{"key_identifier", Variant(static_cast<int>(key))},
-            {"ctrl_key", Variant((modifiers & Input::KM_CTRL) != 0)},
+Dictionary ModifierParameters(int modifiers) {
+    return {{"ctrl_key", Variant((modifiers & Input::KM_CTRL) != 0)},
             {"shift_key", Variant((modifiers & Input::KM_SHIFT) != 0)},
             {"alt_key", Variant((modifiers & Input::KM_ALT) != 0)},
             {"meta_key", Variant((modifiers & Input::KM_META) != 0)}};
+}
+
+Dictionary KeyParameters(Input::KeyIdentifier key, int modifiers) {
+    Dictionary parameters = ModifierParameters(modifiers);
+    parameters["key_identifier"] = Variant(static_cast<int>(key));
+    return parameters;
 }
 
 }  // namespace
@@ -224,8 +229,7 @@ void Context::SetChainPseudoClass(std::vector<Element*>& chain, Element* leaf, c
 }
 
 Dictionary Context::MouseParameters(int button, int key_modifier_state) const {
-    Dictionary parameters = KeyParameters(Input::KI_UNKNOWN, key_modifier_state);
-    parameters.erase("key_identifier");
+    Dictionary parameters = ModifierParameters(key_modifier_state);
     parameters["mouse_x"] = Variant(mouse_.x);
     parameters["mouse_y"] = Variant(mouse_.y);
     if (button >= 0) parameters["button"] = Variant(button);
