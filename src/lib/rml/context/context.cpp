@@ -128,7 +128,7 @@ DataModelConstructor Context::CreateDataModel(const String& name) {
         SPDLOG_ERROR("Context '{}': a data model named '{}' already exists", name_, name);
         return DataModelConstructor();
     }
-    auto model = std::make_unique<DataModel>(name, this);
+    auto model = std::make_unique<DataModel>(name);
     DataModel* raw = model.get();
     data_models_.emplace(name, std::move(model));
     return DataModelConstructor(raw);
