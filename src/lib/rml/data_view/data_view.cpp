@@ -106,7 +106,7 @@ public:
         }
         applied_ = true;
         last_ = text;
-        GetElement()->SetProperty(property_, text);
+        GetElement()->SetLocalProperties(parsed);
     }
 
 private:

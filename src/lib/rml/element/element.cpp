@@ -351,9 +351,13 @@ bool Element::SetProperty(const String& name, const String& value) {
         SPDLOG_WARN("{}: <{}>: {}", GetSourceLocation(), tag_, *problem);
         return false;
     }
-    MergeDeclarations(state_.local_properties, parsed);
-    DirtyStyle();
+    SetLocalProperties(parsed);
     return true;
+}
+
+void Element::SetLocalProperties(const PropertyList& properties) {
+    MergeDeclarations(state_.local_properties, properties);
+    DirtyStyle();
 }
 
 void Element::RemoveProperty(const String& name) {

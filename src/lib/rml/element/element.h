@@ -134,6 +134,8 @@ public:
     float GetScrollWidth() const;
 
     // Toolkit internals: style, layout and binding state, lifetime token.
+    // Sets already parsed declarations as SetProperty does.
+    void SetLocalProperties(const PropertyList& properties);
     ElementState& GetState() { return state_; }
     const ElementState& GetState() const { return state_; }
     std::weak_ptr<bool> GetLifetime() const { return alive_; }
