@@ -49,15 +49,14 @@ bool ElementInput::GetIntrinsicDimensions(Vector2f& dimensions) {
     return true;
 }
 
-String ElementInput::GetDisplayText() const {
-    if (!password_) return value_;
-    return String(StringUtilities::CountCodePoints(value_), '*');
+String ElementInput::Shown(std::string_view text) const {
+    return password_ ? String(StringUtilities::CountCodePoints(text), '*') : String(text);
 }
 
+String ElementInput::GetDisplayText() const { return Shown(value_); }
+
 float ElementInput::GetCaretOffset() const {
-    const std::string_view before = std::string_view(value_).substr(0, caret_);
-    const String shown = password_ ? String(StringUtilities::CountCodePoints(before), '*') : String(before);
-    return FontEngine::MeasureText(GetComputedValues(), shown);
+    return FontEngine::MeasureText(GetComputedValues(), Shown(std::string_view(value_).substr(0, caret_)));
 }
 
 float ElementInput::UpdateTextScroll(float width) {
@@ -76,6 +75,12 @@ void ElementInput::Edit(String value, std::size_t caret) {
     caret_reset_time_ = GetSystemInterface()->GetElapsedTime();
     SetAttribute("value", value_);
     DispatchEvent("change", {{"value", Variant(value_)}});
+}
+
+void ElementInput::Erase(std::size_t start, std::size_t end) {
+    String value = value_;
+    value.erase(start, end - start);
+    Edit(std::move(value), start);
 }
 
 void ElementInput::MoveCaret(std::size_t caret) {
@@ -141,20 +146,10 @@ void ElementInput::ProcessDefaultAction(Event& event) {
         const bool ctrl = event.GetParameter<bool>("ctrl_key", false);
         switch (key) {
             case Input::KI_BACK:
-                if (caret_ > 0) {
-                    const std::size_t start = StringUtilities::PreviousCodePoint(value_, caret_);
-                    String value = value_;
-                    value.erase(start, caret_ - start);
-                    Edit(std::move(value), start);
-                }
+                if (caret_ > 0) Erase(StringUtilities::PreviousCodePoint(value_, caret_), caret_);
                 break;
             case Input::KI_DELETE:
-                if (caret_ < value_.size()) {
-                    const std::size_t end = StringUtilities::NextCodePoint(value_, caret_);
-                    String value = value_;
-                    value.erase(caret_, end - caret_);
-                    Edit(std::move(value), caret_);
-                }
+                if (caret_ < value_.size()) Erase(caret_, StringUtilities::NextCodePoint(value_, caret_));
                 break;
             case Input::KI_LEFT: MoveCaret(StringUtilities::PreviousCodePoint(value_, caret_)); break;
             case Input::KI_RIGHT: MoveCaret(StringUtilities::NextCodePoint(value_, caret_)); break;
