@@ -33,11 +33,16 @@ std::unique_ptr<DataExpression> PrepareExpression(Element& element, DataModel& m
     return nullptr;
 }
 
-// Views that show one expression's value.
+// Views that show one expression's value in their target: the attribute,
+// class or property named after the binding's prefix (unused by some).
 class ExpressionView : public DataView {
 public:
-    ExpressionView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression)
-        : DataView(element, model), attribute_(std::move(attribute)), expression_(std::move(expression)) {
+    ExpressionView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
+                   String target = {})
+        : DataView(element, model),
+          attribute_(std::move(attribute)),
+          expression_(std::move(expression)),
+          target_(std::move(target)) {
         Register(expression_->Dependencies());
     }
 
@@ -50,57 +55,47 @@ protected:
     }
     const String& Attribute() const { return attribute_; }
     const DataExpression& Expression() const { return *expression_; }
+    const String& Target() const { return target_; }
 
 private:
     String attribute_;
     std::unique_ptr<DataExpression> expression_;
+    String target_;
 };
 
 class AttributeView final : public ExpressionView {
 public:
-    AttributeView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
-                  String target)
-        : ExpressionView(element, model, std::move(attribute), std::move(expression)), target_(std::move(target)) {}
+    using ExpressionView::ExpressionView;
     void Update() override {
         Variant value;
         if (!Evaluate(value)) return;
         const String text = value.Get<String>();
         Element* element = GetElement();
-        const Variant* current = element->GetAttribute(target_);
+        const Variant* current = element->GetAttribute(Target());
         if (current && current->GetType() == Variant::STRING && current->Get<String>() == text) return;
-        element->SetAttribute(target_, text);
+        element->SetAttribute(Target(), text);
     }
-
-private:
-    String target_;
 };
 
 class ClassView final : public ExpressionView {
 public:
-    ClassView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
-              String class_name)
-        : ExpressionView(element, model, std::move(attribute), std::move(expression)), class_name_(std::move(class_name)) {}
+    using ExpressionView::ExpressionView;
     void Update() override {
         Variant value;
-        if (Evaluate(value)) GetElement()->SetClass(class_name_, IsTruthy(value));
+        if (Evaluate(value)) GetElement()->SetClass(Target(), IsTruthy(value));
     }
-
-private:
-    String class_name_;
 };
 
 class StyleView final : public ExpressionView {
 public:
-    StyleView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
-              String property)
-        : ExpressionView(element, model, std::move(attribute), std::move(expression)), property_(std::move(property)) {}
+    using ExpressionView::ExpressionView;
     void Update() override {
         Variant value;
         if (!Evaluate(value)) return;
         const String text = value.Get<String>();
         if (applied_ && text == last_) return;
         PropertyList parsed;
-        if (auto problem = ParseDeclaration(property_, text, parsed)) {
+        if (auto problem = ParseDeclaration(Target(), text, parsed)) {
             ReportOnce(Attribute(), *problem);
             return;
         }
@@ -110,18 +105,17 @@ public:
     }
 
 private:
-    String property_;
     String last_;
     bool applied_ = false;
 };
 
-// data-if removes the element from layout, data-visible hides it in place.
+// data-if removes the element from layout, data-visible hides it in place:
+// the target property takes the hidden value while the condition is false.
 class ConditionView final : public ExpressionView {
 public:
     ConditionView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
                   String property, String hidden_value)
-        : ExpressionView(element, model, std::move(attribute), std::move(expression)),
-          property_(std::move(property)),
+        : ExpressionView(element, model, std::move(attribute), std::move(expression), std::move(property)),
           hidden_value_(std::move(hidden_value)) {}
     void Update() override {
         Variant value;
@@ -130,14 +124,13 @@ public:
         known_ = true;
         shown_ = shown;
         if (shown) {
-            GetElement()->RemoveProperty(property_);
+            GetElement()->RemoveProperty(Target());
         } else {
-            GetElement()->SetProperty(property_, hidden_value_);
+            GetElement()->SetProperty(Target(), hidden_value_);
         }
     }
 
 private:
-    String property_;
     String hidden_value_;
     bool known_ = false;
     bool shown_ = true;
