@@ -307,7 +307,10 @@ public:
             parent->RemoveChild(items_.back().element);
             items_.pop_back();
         }
-        while (static_cast<int>(items_.size()) < size) AddItem(*parent, address, static_cast<int>(items_.size()));
+        while (static_cast<int>(items_.size()) < size) {
+            // An item that cannot be made (logged) ends the list until the next change.
+            if (!AddItem(*parent, address, static_cast<int>(items_.size()))) break;
+        }
     }
 
 private:
@@ -316,11 +319,12 @@ private:
         std::weak_ptr<bool> alive;
     };
 
-    void AddItem(Element& parent, const DataAddress& array_address, int index) {
+    bool AddItem(Element& parent, const DataAddress& array_address, int index) {
         ElementAttributes attributes = template_->attributes;
         attributes.erase("data-for");
         const String source = DocumentOf(*GetElement());
         ElementPtr item = CreateElement(&parent, template_->tag, attributes, template_->line, source, false);
+        if (!item) return false;
         auto scope = std::make_unique<DataAliasScope>();
         DataAddress item_address = array_address;
         item_address.push_back({"", index});
@@ -331,6 +335,7 @@ private:
         Element* inserted = parent.InsertBefore(std::move(item), after->GetNextSibling());
         items_.push_back({inserted, inserted->GetLifetime()});
         BuildChildren(*inserted, template_->children, source);
+        return true;
     }
 
     std::shared_ptr<const RmlNode> template_;

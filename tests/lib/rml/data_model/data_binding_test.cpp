@@ -223,6 +223,26 @@ TEST_F(DataBinding, ForLoopsKeepTheirItemsAndFollowTheArray) {
     EXPECT_EQ(list->GetNumChildren(), 1);
 }
 
+// Makes its first element only, as an instancer that fails part way would.
+class FirstOnlyInstancer : public Rml::ElementInstancer {
+public:
+    Rml::ElementPtr InstanceElement(Rml::Element*, const String& tag, const Rml::XMLAttributes&) override {
+        return made_++ == 0 ? std::make_unique<Rml::Element>(tag) : nullptr;
+    }
+
+private:
+    int made_ = 0;
+};
+
+TEST_F(DataBinding, ForLoopItemsThatCannotBeMadeAreLoggedAndLeftOut) {
+    FirstOnlyInstancer first_only;
+    Rml::Factory::RegisterElementInstancer("first-only", &first_only);
+    test_support::LogCapture log;
+    Rml::ElementDocument* document = Load(R"(<div id="list"><first-only data-for="vm.names"/></div>)");
+    EXPECT_EQ(document->GetElementById("list")->GetNumChildren(), 1);  // the placeholder alone
+    EXPECT_EQ(log.count_containing(document->GetSourceURL() + ":1: the instancer of <first-only> made no element"), 1);
+}
+
 TEST_F(DataBinding, EventsCallTheirCallbackWithEvaluatedArguments) {
     Rml::ElementDocument* document = Load(R"RML(
         <div id="rows"><div data-for="r : vm.rows" data-event-click="on_pick(it_index, r.name, vm.selected + 1, 'x')">{{r.name}}</div></div>
