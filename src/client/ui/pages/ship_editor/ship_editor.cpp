@@ -145,7 +145,7 @@ bool Page::select_ship(int idx) {
         column->clear();
     }
     vm.mount_type.clear();
-    vm.ship_image = "../../../../" + ship.image_path;
+    vm.ship_image = image_from_page(ship.image_path);
     vm.editor_asset_image_ratio = static_cast<float>(editor_image_size) / ship.image_width;
     vm.asset_image_centroid_ratio = ship.centroid_ratio;
     vm.editor_image_height = vm.editor_asset_image_ratio * ship.image_height;
