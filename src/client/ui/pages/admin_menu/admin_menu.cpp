@@ -1,7 +1,6 @@
 #include "client/ui/pages/admin_menu/admin_menu.h"
 
 #include <array>
-#include <utility>
 
 #include <spdlog/spdlog.h>
 
