@@ -7,12 +7,14 @@
 
 #include <fmt/format.h>
 
+#include "lib/c2/c2.h"
+
 namespace assetgen {
 
 namespace {
 
-// Matches the collision polygon's capacity in the game.
-constexpr std::size_t max_vertices = 8;
+// The collision polygon's capacity in the game.
+constexpr std::size_t max_vertices = C2_MAX_POLYGON_VERTS;
 
 [[noreturn]] void fail(const Drawing& drawing, const std::string& what) {
     throw std::runtime_error(fmt::format("{}: {}", drawing.path, what));

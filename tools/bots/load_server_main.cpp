@@ -102,8 +102,7 @@ LoadWindow measure_passes(Engine& engine, Server::Network& network, double secon
                 std::max(window.most_fixed_ticks_in_one_step,
                          static_cast<int>(engine.fixed_tick_count - fixed_ticks_before));
         }
-        SPDLOG_INFO("Connected clients: {}", network.num_clients());
-        flush_log();
+        finish_server_pass(network);
         ++window.passes;
     }
     window.seconds = std::chrono::duration<double>(Clock::now() - start).count();

@@ -120,11 +120,12 @@ std::optional<GameWindow> open_game_window(Config& config, WindowLog log) {
 
 void handle_window_events(const std::vector<SDL_Event>& events, std::atomic<bool>& stop_flag,
                           RmlManager& rml_manager) {
+    stop_on_quit_events(events, stop_flag);
+    if (!rml_manager.context) {
+        return;
+    }
     for (const SDL_Event& event : events) {
-        if (is_quit_event(event)) {
-            SPDLOG_INFO("SDL quit command received.");
-            stop_flag.store(true);
-        } else if (event.type == SDL_EVENT_WINDOW_RESIZED && rml_manager.context) {
+        if (event.type == SDL_EVENT_WINDOW_RESIZED) {
             rml_manager.context->SetDimensions({event.window.data1, event.window.data2});
         }
     }

@@ -41,8 +41,7 @@ void run_server_loop(Engine& engine, Server::Network& network) {
 void run_server_pass(Engine& engine, Server::Network& network) {
     feed_server_engine(engine, network);
     engine.step();
-    SPDLOG_INFO("Connected clients: {}", network.num_clients());
-    flush_log();
+    finish_server_pass(network);
 }
 
 void feed_server_engine(Engine& engine, Server::Network& network) {
@@ -51,4 +50,9 @@ void feed_server_engine(Engine& engine, Server::Network& network) {
     const auto messages = network.pump_net_msgs();
     engine.send_sdl_events(events);
     engine.send_received_client_net_msgs(messages);
+}
+
+void finish_server_pass(const Server::Network& network) {
+    SPDLOG_INFO("Connected clients: {}", network.num_clients());
+    flush_log();
 }

@@ -26,10 +26,13 @@ public:
 // Runs passes until the stop flag is found set at the top of one.
 void run_server_loop(Engine& engine, Server::Network& network);
 
-// One pass: hand the engine its input, step it, log the client count, then
-// write out the log lines of the pass.
+// One pass: hand the engine its input, step it, finish the pass.
 void run_server_pass(Engine& engine, Server::Network& network);
 
 // The input of one pass: every pending SDL event (a quit event sets the stop
 // flag) and every message the network received.
 void feed_server_engine(Engine& engine, Server::Network& network);
+
+// The end of one pass, whether or not the engine ticked: log the client count,
+// then write out the log lines of the pass.
+void finish_server_pass(const Server::Network& network);

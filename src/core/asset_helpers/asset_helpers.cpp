@@ -14,6 +14,7 @@
 #include <spdlog/spdlog.h>
 
 #include "core/math/math.h"
+#include "lib/c2/c2.h"
 
 namespace {
 
@@ -37,8 +38,7 @@ constexpr std::array<std::string_view, 9> projectile_dir_names = {
     "projectile_large_one",  "projectile_large_two",  "projectile_large_three",
 };
 
-// A collision polygon holds at most this many vertices.
-constexpr std::size_t max_collision_vertices = 8;
+constexpr std::size_t max_collision_vertices = C2_MAX_POLYGON_VERTS;
 
 std::string asset_path(std::string_view root, std::string_view kind, std::string_view name) {
     return fmt::format("{}/assets/{}/{}/{}.json", root, kind, name, name);

@@ -1,13 +1,9 @@
-// The message builders, instantiated for the keyed lists they read. The lists
-// come by const reference: replication builds a message per row, and a copy of
-// the whole list per message would make every pass quadratic.
+// The message builders. The lists come by const reference: replication builds
+// a message per row, and a copy of the whole list per message would make every
+// pass quadratic.
 #include <cstdint>
 #include <optional>
 
-#include "core/components/mounts/mounts.h"
-#include "core/components/projectiles/projectiles.h"
-#include "core/components/ships/ships.h"
-#include "core/dense_list_keyed/dense_list_keyed.h"
 #include "core/net_msgs/mount_snapshot.h"
 #include "core/net_msgs/mount_spawn.h"
 #include "core/net_msgs/projectile_spawn.h"
@@ -33,8 +29,8 @@ ShipRecord with_ship_motion(ShipRecord record, const Ships& ships, std::uint32_t
 
 }  // namespace
 
-template <typename ShipList>
-std::optional<ShipSnapshot> ShipSnapshot::from_store(const ShipList& list, std::uint32_t index) {
+std::optional<ShipSnapshot> ShipSnapshot::from_store(const DenseListKeyed<Ships>& list,
+                                                     std::uint32_t index) {
     const std::optional<std::uint32_t> id = list.get_id_by_index(index);
     if (!id) {
         return std::nullopt;
@@ -42,8 +38,8 @@ std::optional<ShipSnapshot> ShipSnapshot::from_store(const ShipList& list, std::
     return with_ship_motion(ShipSnapshot{.id = *id}, list.dense_list, index);
 }
 
-template <typename ShipList>
-std::optional<ShipSpawn> ShipSpawn::from_store(const ShipList& list, std::uint32_t index) {
+std::optional<ShipSpawn> ShipSpawn::from_store(const DenseListKeyed<Ships>& list,
+                                               std::uint32_t index) {
     const std::optional<std::uint32_t> id = list.get_id_by_index(index);
     if (!id) {
         return std::nullopt;
@@ -52,8 +48,8 @@ std::optional<ShipSpawn> ShipSpawn::from_store(const ShipList& list, std::uint32
     return with_ship_motion(spawn, list.dense_list, index);
 }
 
-template <typename MountList>
-std::optional<MountSpawn> MountSpawn::from_store(const MountList& list, std::uint32_t index) {
+std::optional<MountSpawn> MountSpawn::from_store(const DenseListKeyed<Mounts>& list,
+                                                 std::uint32_t index) {
     const std::optional<std::uint32_t> id = list.get_id_by_index(index);
     if (!id) {
         return std::nullopt;
@@ -65,8 +61,8 @@ std::optional<MountSpawn> MountSpawn::from_store(const MountList& list, std::uin
                       .mount_type = mounts.type[index]};
 }
 
-template <typename MountList>
-std::optional<MountSnapshot> MountSnapshot::from_store(const MountList& list, std::uint32_t index) {
+std::optional<MountSnapshot> MountSnapshot::from_store(const DenseListKeyed<Mounts>& list,
+                                                       std::uint32_t index) {
     const std::optional<std::uint32_t> id = list.get_id_by_index(index);
     if (!id) {
         return std::nullopt;
@@ -74,23 +70,12 @@ std::optional<MountSnapshot> MountSnapshot::from_store(const MountList& list, st
     return MountSnapshot{.id = *id, .rot = list.dense_list.rot[index]};
 }
 
-template <typename ProjectileList>
-std::optional<ProjectileSpawn> ProjectileSpawn::from_store(const ProjectileList& list,
+std::optional<ProjectileSpawn> ProjectileSpawn::from_store(const DenseListKeyed<Projectiles>& list,
                                                            std::uint32_t index) {
     if (!list.get_id_by_index(index)) {
         return std::nullopt;
     }
     return ProjectileSpawn{.mount_id = list.dense_list.mount_key[index].id};
 }
-
-template std::optional<ShipSnapshot> ShipSnapshot::from_store(const DenseListKeyed<Ships>&,
-                                                              std::uint32_t);
-template std::optional<ShipSpawn> ShipSpawn::from_store(const DenseListKeyed<Ships>&, std::uint32_t);
-template std::optional<MountSpawn> MountSpawn::from_store(const DenseListKeyed<Mounts>&,
-                                                          std::uint32_t);
-template std::optional<MountSnapshot> MountSnapshot::from_store(const DenseListKeyed<Mounts>&,
-                                                                std::uint32_t);
-template std::optional<ProjectileSpawn> ProjectileSpawn::from_store(
-    const DenseListKeyed<Projectiles>&, std::uint32_t);
 
 }  // namespace NetMsgs

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/components/mounts/mounts.h"
+#include "core/dense_list_keyed/dense_list_keyed.h"
+
 namespace NetMsgs {
 
 struct MountSnapshot {
@@ -11,10 +14,9 @@ struct MountSnapshot {
 
     bool operator==(const MountSnapshot&) const = default;
 
-    // Row `index` of the mount list (DenseListKeyed<Mounts>); empty when that row has no id.
-    // Defined, for that list only, in from_store.cpp.
-    template <typename MountList>
-    static std::optional<MountSnapshot> from_store(const MountList& list, std::uint32_t index);
+    // Row `index` of the mount list; empty when that row has no id.
+    static std::optional<MountSnapshot> from_store(const DenseListKeyed<Mounts>& list,
+                                                   std::uint32_t index);
 };
 
 }  // namespace NetMsgs

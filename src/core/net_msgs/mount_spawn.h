@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/components/mounts/mounts.h"
+#include "core/dense_list_keyed/dense_list_keyed.h"
 #include "core/mount_type/mount_type.h"
 
 namespace NetMsgs {
@@ -15,10 +17,9 @@ struct MountSpawn {
 
     bool operator==(const MountSpawn&) const = default;
 
-    // Row `index` of the mount list (DenseListKeyed<Mounts>); empty when that row has no id.
-    // Defined, for that list only, in from_store.cpp.
-    template <typename MountList>
-    static std::optional<MountSpawn> from_store(const MountList& list, std::uint32_t index);
+    // Row `index` of the mount list; empty when that row has no id.
+    static std::optional<MountSpawn> from_store(const DenseListKeyed<Mounts>& list,
+                                                std::uint32_t index);
 };
 
 }  // namespace NetMsgs

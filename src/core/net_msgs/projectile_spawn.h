@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/components/projectiles/projectiles.h"
+#include "core/dense_list_keyed/dense_list_keyed.h"
+
 namespace NetMsgs {
 
 struct ProjectileSpawn {
@@ -10,10 +13,9 @@ struct ProjectileSpawn {
 
     bool operator==(const ProjectileSpawn&) const = default;
 
-    // Row `index` of the projectile list (DenseListKeyed<Projectiles>); empty when that row has no id.
-    // Defined, for that list only, in from_store.cpp.
-    template <typename ProjectileList>
-    static std::optional<ProjectileSpawn> from_store(const ProjectileList& list, std::uint32_t index);
+    // Row `index` of the projectile list; empty when that row has no id.
+    static std::optional<ProjectileSpawn> from_store(const DenseListKeyed<Projectiles>& list,
+                                                     std::uint32_t index);
 };
 
 }  // namespace NetMsgs

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/components/ships/ships.h"
+#include "core/dense_list_keyed/dense_list_keyed.h"
+
 namespace NetMsgs {
 
 struct ShipSnapshot {
@@ -17,10 +20,9 @@ struct ShipSnapshot {
 
     bool operator==(const ShipSnapshot&) const = default;
 
-    // Row `index` of the ship list (DenseListKeyed<Ships>); empty when that row has no id.
-    // Defined, for that list only, in from_store.cpp.
-    template <typename ShipList>
-    static std::optional<ShipSnapshot> from_store(const ShipList& list, std::uint32_t index);
+    // Row `index` of the ship list; empty when that row has no id.
+    static std::optional<ShipSnapshot> from_store(const DenseListKeyed<Ships>& list,
+                                                  std::uint32_t index);
 };
 
 }  // namespace NetMsgs

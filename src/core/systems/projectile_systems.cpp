@@ -59,17 +59,15 @@ void fire_mount(DenseListKeyed<Mounts>& mounts, DenseListKeyed<Projectiles>& pro
                 DenseListKeyed<Ships>& ships, Config* config) {
     Mounts& m = mounts.dense_list;
     const Ships& s = ships.dense_list;
-    bool out_of_ids = false;
     for (std::uint32_t idx = 0; idx < m.size(); ++idx) {
-        if (!m.is_active[idx] || m.cooldown[idx] > 0.0f || out_of_ids) {
+        if (!m.is_active[idx] || m.cooldown[idx] > 0.0f) {
             continue;
         }
         const DenseListKey projectile_key = projectiles.push_back(-1);
         if (projectile_key.id == 0) {
             // Once per call: the rest of this tick's mounts would fail the same way.
             SPDLOG_WARN("fire_mount: no free projectile id left, mounts hold their fire");
-            out_of_ids = true;
-            continue;
+            return;
         }
         SPDLOG_INFO("Spawning projectile");
         m.cooldown[idx] = m.cooldown_max[idx];

@@ -112,8 +112,8 @@ std::optional<Network::ClientNetMsg> Network::process_enet_event_disconnect(ENet
     event.peer->data = nullptr;
     // The state stays, but ENet may hand this peer to the next connection:
     // from now on nothing of this client's is sent to it.
-    if (const auto found = clients.find(client_id); found != clients.end()) {
-        found->second.enet_peer = nullptr;
+    if (ClientState* client_state = find_client(client_id)) {
+        client_state->enet_peer = nullptr;
     }
     return ClientNetMsg{client_id, NetMsgs::ClientDisconnected{client_id}};
 }
@@ -127,12 +127,12 @@ void Network::send_client_udp(std::uint32_t client_id, NetMsg net_msg) {
 }
 
 void Network::queue_for_client(std::uint32_t client_id, NetMsg net_msg, bool reliable) {
-    const auto found = clients.find(client_id);
-    if (found == clients.end()) {
+    ClientState* client_state = find_client(client_id);
+    if (client_state == nullptr) {
         SPDLOG_WARN("No client {} to queue a message for; message dropped", client_id);
         return;
     }
-    auto& queue = reliable ? found->second.outgoing_tcp : found->second.outgoing_udp;
+    auto& queue = reliable ? client_state->outgoing_tcp : client_state->outgoing_udp;
     queue.push_back(std::move(net_msg));
 }
 

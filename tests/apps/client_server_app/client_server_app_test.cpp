@@ -3,26 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <SDL3/SDL.h>
-#include <enet/enet.h>
 
+#include "apps/support/enet_support.h"
 #include "client/render/render.h"
 #include "lib/rml/rml.h"
-#include "core/enet_conn/enet_conn.h"
 #include "support/log_capture.h"
 
 namespace {
 
 // Holds a free UDP port for as long as it lives.
 struct TakenPort {
-    EnetConn conn;
-    int port = -1;
-
-    TakenPort() {
-        ENetAddress bound{};
-        if (conn.listen(0) && enet_socket_get_address(conn.enet_host->socket, &bound) == 0) {
-            port = bound.port;
-        }
-    }
+    Server::Network network;
+    int port = apps_test::listen_on_free_port(network);
 };
 
 // A port that was free a moment ago.

@@ -5,9 +5,9 @@
 #include <thread>
 
 #include <SDL3/SDL.h>
-#include <enet/enet.h>
 #include <spdlog/spdlog.h>
 
+#include "apps/support/enet_support.h"
 #include "client/modules/capture_the_flag/capture_the_flag.h"
 #include "client/network/network.h"
 #include "core/store/store.h"
@@ -15,18 +15,6 @@
 #include "server/network/network.h"
 
 namespace {
-
-// ENet is initialised once for the whole apps test executable (server_app_test.cpp).
-
-// The port the system picked for a host listening on port 0; -1 on failure.
-int listen_on_free_port(Server::Network& network) {
-    ENetAddress bound{};
-    if (!network.listen(0) ||
-        enet_socket_get_address(network.enet_conn.enet_host->socket, &bound) != 0) {
-        return -1;
-    }
-    return bound.port;
-}
 
 SDL_Event key_down(SDL_Keycode key) {
     SDL_Event event{};
@@ -52,7 +40,7 @@ protected:
         renderer = SDL_CreateRenderer(window, "software");
         ASSERT_NE(renderer, nullptr) << SDL_GetError();
 
-        const int port = listen_on_free_port(server_network);
+        const int port = apps_test::listen_on_free_port(server_network);
         ASSERT_GT(port, 0);
         server_engine.network = &server_network;
         ASSERT_TRUE(client_network.connect("127.0.0.1", port));

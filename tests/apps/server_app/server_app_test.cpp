@@ -14,6 +14,7 @@
 #include <enet/enet.h>
 
 #include "apps/server_app/server_app.h"
+#include "apps/support/enet_support.h"
 #include "core/logging/logging.h"
 #include "core/store/store.h"
 #include "server/modules/capture_the_flag/capture_the_flag.h"
@@ -21,35 +22,12 @@
 
 namespace {
 
-class EnetEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_EQ(enet_initialize(), 0); }
-    void TearDown() override { enet_deinitialize(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const enet_environment =
-    ::testing::AddGlobalTestEnvironment(new EnetEnvironment);
-
-int listen_on_free_port(Server::Network& network) {
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
-        ENetAddress address{ENET_HOST_ANY, 0};
-        const bool bound = enet_socket_bind(socket, &address) == 0 &&
-                           enet_socket_get_address(socket, &address) == 0;
-        enet_socket_destroy(socket);
-        if (bound && network.listen(address.port)) {
-            return address.port;
-        }
-    }
-    return -1;
-}
-
 // The server as ServerApp::run sets it up, on a free port instead of 1234.
 class ServerLoopTest : public ::testing::Test {
 protected:
     void SetUp() override {
         server_shutdown_requested.store(false);
-        port = listen_on_free_port(network);
+        port = apps_test::listen_on_free_port(network);
         ASSERT_GT(port, 0);
         engine.network = &network;
     }

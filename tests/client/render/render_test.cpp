@@ -170,10 +170,6 @@ TEST(RenderOutline, EveryPolygonOfEveryBodyIsDrawn) {
     EXPECT_EQ(screen.pixel(740, 340), red);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(TextureMap, LoadsEveryVariantDimmedWithItsScaleAndPivot) {
     OffscreenWindow screen;
     Config config;

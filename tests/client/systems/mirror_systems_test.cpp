@@ -173,6 +173,7 @@ TEST_F(MirrorTest, ProjectileStartsFromTheMountsCurrentPose) {
     EXPECT_EQ(projectiles.speed[0], config->projectile_configs.at(fired).speed);
     EXPECT_EQ(projectiles.inherited_vel_x[0], 3.0f);
     EXPECT_EQ(projectiles.inherited_vel_y[0], 4.0f);
+    EXPECT_EQ(projectiles.mount_key[0], (DenseListKey{12, 0, 1}));
 }
 
 TEST_F(MirrorTest, ProjectileOfAMissingMountOrShipCreatesNothing) {

@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "client/ui/support/ui_support.h"
+#include "client/ui/ui_fixture.h"
 
 namespace {
 
@@ -174,33 +173,24 @@ TEST(RmlManagerWithoutInterface, PassesEventsThroughAndDrawsNothing) {
 // Run from a directory without the game's documents: every page stays
 // without one, and showing or hiding it does nothing.
 TEST(RmlManagerWithoutDocuments, PagesWithoutDocumentsIgnoreShowAndHide) {
-    const std::filesystem::path start = std::filesystem::current_path();
-    std::random_device random;
-    const std::filesystem::path empty_dir =
-        std::filesystem::temp_directory_path() / ("ui_no_documents_" + std::to_string(random()));
-    std::filesystem::create_directories(empty_dir);
     client_test::OffscreenWindow screen;
     Config config = ui_test::game_config();
-    std::filesystem::current_path(empty_dir);
-    {
-        test_support::LogCapture log;
-        RmlManager manager(screen.window, screen.renderer, config.ship_configs,
-                           config.mount_configs, config.projectile_configs);
-        EXPECT_NE(manager.context, nullptr);
-        EXPECT_EQ(manager.context->GetNumDocuments(), 0);
-        EXPECT_EQ(manager.admin_menu.document, nullptr);
-        EXPECT_EQ(manager.buy_loadout.document, nullptr);
-        EXPECT_EQ(manager.ship_editor.document, nullptr);
-        EXPECT_EQ(log.count_containing("cannot read the document"), 12);
-        for (std::uint32_t view = 0; view <= 12; ++view) {
-            manager.show_view(static_cast<RmlView>(view));
-            manager.hide_view(static_cast<RmlView>(view));
-        }
-        manager.render();
-        manager.shutdown();
+    const ui_test::ScopedAssetTree empty_dir({});
+    test_support::LogCapture log;
+    RmlManager manager(screen.window, screen.renderer, config.ship_configs,
+                       config.mount_configs, config.projectile_configs);
+    EXPECT_NE(manager.context, nullptr);
+    EXPECT_EQ(manager.context->GetNumDocuments(), 0);
+    EXPECT_EQ(manager.admin_menu.document, nullptr);
+    EXPECT_EQ(manager.buy_loadout.document, nullptr);
+    EXPECT_EQ(manager.ship_editor.document, nullptr);
+    EXPECT_EQ(log.count_containing("cannot read the document"), 12);
+    for (std::uint32_t view = 0; view <= 12; ++view) {
+        manager.show_view(static_cast<RmlView>(view));
+        manager.hide_view(static_cast<RmlView>(view));
     }
-    std::filesystem::current_path(start);
-    std::filesystem::remove_all(empty_dir);
+    manager.render();
+    manager.shutdown();
 }
 
 }  // namespace

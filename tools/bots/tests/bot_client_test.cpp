@@ -30,21 +30,14 @@ struct FakeServer {
     ENetPeer* bot_peer = nullptr;
     std::vector<NetMsgBatch> received;
 
+    // On a port the system picks.
     bool listen() {
-        for (int attempt = 0; attempt < 20 && port < 0; ++attempt) {
-            ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
-            ENetAddress address{ENET_HOST_ANY, 0};
-            if (enet_socket_bind(socket, &address) == 0 &&
-                enet_socket_get_address(socket, &address) == 0) {
-                enet_socket_destroy(socket);
-                if (conn.listen(address.port)) {
-                    port = address.port;
-                }
-            } else {
-                enet_socket_destroy(socket);
-            }
+        ENetAddress bound{};
+        if (!conn.listen(0) || enet_socket_get_address(conn.enet_host->socket, &bound) != 0) {
+            return false;
         }
-        return port > 0;
+        port = bound.port;
+        return true;
     }
 
     void pump() {

@@ -32,8 +32,7 @@ void AdminModule::render() {}
 
 void AdminModule::toggle_admin_menu() {
     if (ui_state.is_admin_menu_visible) {
-        rml_manager->hide_view(RmlView::admin_menu);
-        ui_state.is_admin_menu_visible = false;
+        hide_admin_menu();
         return;
     }
     rml_manager->hide_view(RmlView::ship_editor);
@@ -47,8 +46,7 @@ void AdminModule::toggle_admin_menu() {
 void AdminModule::apply(UiEvent request) {
     switch (request) {
     case UiEvent::Close:
-        rml_manager->hide_view(RmlView::admin_menu);
-        ui_state.is_admin_menu_visible = false;
+        hide_admin_menu();
         break;
     case UiEvent::OpenShipEditor:
         show_instead_of_admin_menu(RmlView::ship_editor);
@@ -66,6 +64,10 @@ void AdminModule::apply(UiEvent request) {
 
 void AdminModule::show_instead_of_admin_menu(RmlView view) {
     rml_manager->show_view(view);
+    hide_admin_menu();
+}
+
+void AdminModule::hide_admin_menu() {
     rml_manager->hide_view(RmlView::admin_menu);
     ui_state.is_admin_menu_visible = false;
 }

@@ -39,6 +39,7 @@ private:
     void toggle_admin_menu();
     void apply(UiEvent request);
     void show_instead_of_admin_menu(RmlView view);
+    void hide_admin_menu();
 };
 
 }  // namespace Client

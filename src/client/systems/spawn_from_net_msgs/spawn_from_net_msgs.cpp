@@ -131,6 +131,8 @@ std::optional<SpawnProjectileResult> spawn_projectile_from_projectile_spawn(
     rows.inherited_vel_y[row] = ships.dense_list.vel_y[*ship_row];
     rows.speed[row] = speed;
     rows.type[row] = projectile_type;
+    // The firing mount, so that its own ship's body never stops the projectile.
+    rows.mount_key[row] = *mount_key;
     return SpawnProjectileResult{projectile_key};
 }
 

@@ -43,8 +43,8 @@ std::optional<SpawnMountResult> spawn_mount_from_mount_spawn(DenseListKeyed<Ship
                                                              Config* config,
                                                              NetMsgs::MountSpawn msg);
 
-// Starts from the firing mount's pose as the client sees it now. Empty when
-// the mount or its ship is missing.
+// Starts from the firing mount's pose as the client sees it now and remembers
+// that mount. Empty when the mount or its ship is missing.
 std::optional<SpawnProjectileResult> spawn_projectile_from_projectile_spawn(
     DenseListKeyed<Ships>& ships, DenseListKeyed<Mounts>& mounts,
     DenseListKeyed<Projectiles>& projectiles, Config* config, NetMsgs::ProjectileSpawn msg);

@@ -2,17 +2,15 @@
 
 #include <cstdint>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 #include "core/component_type/component_type.h"
 #include "core/dense_list_keyed/dense_list_keyed.h"
+#include "core/math/math.h"
 #include "lib/c2/c2.h"
 
-// A configured polygon: (x, y) corners in its owner's frame.
-using Polygon = std::vector<std::pair<float, float>>;
-using Polygons = std::vector<Polygon>;
-// The same polygons placed in the world, as the collision layer takes them.
+// The owner's configured polygons placed in the world, as the collision
+// layer takes them.
 using WorldPolygons = std::vector<c2Poly>;
 
 // One row per collision body, one contiguous column per field.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <unordered_set>
 #include <utility>
 #include <variant>
 
@@ -16,10 +18,6 @@
 namespace Server {
 
 namespace {
-
-// Projectile ids below this get flags by id; the game's ids stay far below
-// it, and larger ids given by hand switch the pass to a set instead.
-constexpr std::uint32_t flagged_projectile_ids = 1u << 16;
 
 // No client may put NaN or infinity into the world.
 float finite_or_zero(float value) { return std::isfinite(value) ? value : 0.0f; }
@@ -37,10 +35,6 @@ void collect_rows(const List& list, std::vector<std::uint32_t>& ids,
         ids.push_back(*list.get_id_by_index(row));
         snapshots.emplace_back(*Snapshot::from_store(list, row));
     }
-}
-
-std::uint32_t largest_id(const std::vector<std::uint32_t>& ids) {
-    return ids.empty() ? 0 : *std::ranges::max_element(ids);
 }
 
 }  // namespace
@@ -222,7 +216,6 @@ void CaptureTheFlagModule::collect_outgoing_net_messages() {
 
 // Everything of the pass that does not depend on the player.
 void CaptureTheFlagModule::prepare_replication_pass() {
-    ++pass.number;
     collect_rows<NetMsgs::ShipSnapshot>(store->ships, pass.ship_ids, pass.ship_snapshots);
     collect_rows<NetMsgs::MountSnapshot>(store->mounts, pass.mount_ids, pass.mount_snapshots);
     prepare_projectile_changes();
@@ -239,39 +232,23 @@ void CaptureTheFlagModule::prepare_replication_pass() {
 
 void CaptureTheFlagModule::prepare_projectile_changes() {
     const DenseListKeyed<Projectiles>& projectiles = store->projectiles;
-    std::swap(pass.previous_projectile_ids, pass.projectile_ids);
     pass.projectile_ids.clear();
-    pass.projectile_ids.reserve(projectiles.size());
     for (std::uint32_t row = 0; row < projectiles.size(); ++row) {
         pass.projectile_ids.push_back(*projectiles.get_id_by_index(row));
     }
-    pass.removed_projectile_ids.clear();
-    pass.new_projectile_rows.clear();
-    pass.new_projectile_spawns.clear();
-    pass.projectile_live_id_set.clear();
+    std::swap(pass.previously_live_projectile_ids, pass.live_projectile_ids);
+    pass.live_projectile_ids.assign(pass.projectile_ids.begin(), pass.projectile_ids.end());
+    std::ranges::sort(pass.live_projectile_ids);
 
-    const std::uint32_t largest =
-        std::max(largest_id(pass.projectile_ids), largest_id(pass.previous_projectile_ids));
-    if (largest >= flagged_projectile_ids) {
-        pass.projectile_live_by_id.clear();
-        pass.projectile_previously_live_by_id.clear();
-        pass.projectile_live_id_set.insert(pass.projectile_ids.begin(), pass.projectile_ids.end());
-        return;
-    }
-    pass.projectile_live_by_id.assign(largest + 1, 0);
-    pass.projectile_previously_live_by_id.assign(largest + 1, 0);
-    for (const std::uint32_t id : pass.projectile_ids) {
-        pass.projectile_live_by_id[id] = 1;
-    }
-    for (const std::uint32_t id : pass.previous_projectile_ids) {
-        pass.projectile_previously_live_by_id[id] = 1;
-        if (pass.projectile_live_by_id[id] == 0) {
-            pass.removed_projectile_ids.push_back(id);
-        }
-    }
+    pass.removed_projectile_ids.clear();
+    std::ranges::set_difference(pass.previously_live_projectile_ids, pass.live_projectile_ids,
+                                std::back_inserter(pass.removed_projectile_ids));
+    pass.new_projectile_ids.clear();
+    pass.new_projectile_spawns.clear();
     for (std::uint32_t row = 0; row < pass.projectile_ids.size(); ++row) {
-        if (pass.projectile_previously_live_by_id[pass.projectile_ids[row]] == 0) {
-            pass.new_projectile_rows.push_back(row);
+        const std::uint32_t id = pass.projectile_ids[row];
+        if (!std::ranges::binary_search(pass.previously_live_projectile_ids, id)) {
+            pass.new_projectile_ids.push_back(id);
             pass.new_projectile_spawns.emplace_back(
                 *NetMsgs::ProjectileSpawn::from_store(projectiles, row));
         }
@@ -290,38 +267,30 @@ void CaptureTheFlagModule::replicate_mounts(PlayerState& player, PlayerOutbox& o
 
 // Ids of removed projectiles leave the known set first, so a later projectile
 // that takes a freed id is announced again; every live id is known after.
-// A client whose known ids are still the last pass's live ids (the module is
-// their only writer) needs only the change since then.
+// Each pass thus leaves every player knowing exactly that pass's live ids, so
+// a known set as large as the last pass's live ids is that set (a new
+// player's is empty) and needs only the change since then.
 void CaptureTheFlagModule::replicate_projectiles(PlayerState& player, PlayerOutbox& outbox) {
     std::unordered_set<std::uint32_t>& known_ids = player.known_projectile_ids;
-    std::uint64_t& in_step_at = pass.projectiles_in_step_at[player.client_id];
-    const bool in_step = !pass.projectile_live_by_id.empty() && in_step_at + 1 == pass.number &&
-                         known_ids.size() == pass.previous_projectile_ids.size();
-    in_step_at = pass.number;
-    if (in_step) {
+    if (known_ids.size() == pass.previously_live_projectile_ids.size()) {
         for (const std::uint32_t id : pass.removed_projectile_ids) {
             known_ids.erase(id);
         }
-        for (std::size_t i = 0; i < pass.new_projectile_rows.size(); ++i) {
-            known_ids.insert(pass.projectile_ids[pass.new_projectile_rows[i]]);
+        for (std::size_t i = 0; i < pass.new_projectile_ids.size(); ++i) {
+            known_ids.insert(pass.new_projectile_ids[i]);
             outbox.reliable(pass.new_projectile_spawns[i]);
         }
         return;
     }
-    std::erase_if(known_ids, [this](std::uint32_t id) { return !projectile_is_live(id); });
+    std::erase_if(known_ids, [this](std::uint32_t id) {
+        return !std::ranges::binary_search(pass.live_projectile_ids, id);
+    });
     const DenseListKeyed<Projectiles>& projectiles = store->projectiles;
     for (std::uint32_t row = 0; row < pass.projectile_ids.size(); ++row) {
         if (known_ids.insert(pass.projectile_ids[row]).second) {
             outbox.reliable(*NetMsgs::ProjectileSpawn::from_store(projectiles, row));
         }
     }
-}
-
-bool CaptureTheFlagModule::projectile_is_live(std::uint32_t id) const {
-    if (pass.projectile_live_by_id.empty()) {
-        return pass.projectile_live_id_set.contains(id);
-    }
-    return id < pass.projectile_live_by_id.size() && pass.projectile_live_by_id[id] != 0;
 }
 
 void CaptureTheFlagModule::send_match_state(PlayerOutbox& outbox) {

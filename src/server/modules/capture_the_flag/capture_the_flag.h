@@ -1,8 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include <SDL3/SDL.h>
@@ -35,26 +33,20 @@ struct MatchState {
 // projectile ids are live and how that changed since the last pass. Kept
 // between passes so that its storage is reused.
 struct ReplicationPass {
-    std::uint64_t number = 0;
     std::vector<std::uint32_t> ship_ids;
     std::vector<NetMsg> ship_snapshots;
     std::vector<std::uint32_t> mount_ids;
     std::vector<NetMsg> mount_snapshots;
+    // The projectile ids by row, then sorted: the live ones now and at the
+    // last pass.
     std::vector<std::uint32_t> projectile_ids;
-    std::vector<std::uint32_t> previous_projectile_ids;
-    // Flags by id while every id of both passes is below the flag limit;
-    // otherwise the flags stay empty and the set holds the live ids.
-    std::vector<std::uint8_t> projectile_live_by_id;
-    std::vector<std::uint8_t> projectile_previously_live_by_id;
-    std::unordered_set<std::uint32_t> projectile_live_id_set;
-    // With flags: the ids live at the last pass and not now, and the rows
-    // whose ids were not live then, with their spawns.
+    std::vector<std::uint32_t> live_projectile_ids;
+    std::vector<std::uint32_t> previously_live_projectile_ids;
+    // The ids live at the last pass and not now, and those live now and not
+    // then, in row order, with their spawns.
     std::vector<std::uint32_t> removed_projectile_ids;
-    std::vector<std::uint32_t> new_projectile_rows;
+    std::vector<std::uint32_t> new_projectile_ids;
     std::vector<NetMsg> new_projectile_spawns;
-    // Per client, the pass at whose end its known projectile ids were that
-    // pass's live ids.
-    std::unordered_map<std::uint32_t, std::uint64_t> projectiles_in_step_at;
     NetMsg match_state;
 };
 
@@ -96,7 +88,6 @@ private:
     void replicate_ships(PlayerState& player, PlayerOutbox& outbox);
     void replicate_mounts(PlayerState& player, PlayerOutbox& outbox);
     void replicate_projectiles(PlayerState& player, PlayerOutbox& outbox);
-    bool projectile_is_live(std::uint32_t id) const;
     void send_match_state(PlayerOutbox& outbox);
 
     ReplicationPass pass;

@@ -219,6 +219,22 @@ TEST_F(ClientModuleTest, FixedTickFliesProjectilesAndRemovesThoseThatHit) {
     EXPECT_EQ(store.projectiles.dense_list.y[0], 200.0f);
 }
 
+// A projectile mirrored from a mount that the hull has overtaken flies on
+// through its own ship, as the server's does.
+TEST_F(ClientModuleTest, FixedTickNeverStopsAProjectileOnItsOwnShip) {
+    join_with_ship_at(0, 0);
+    module.fixed_tick();
+    Mounts& mounts = store.mounts.dense_list;
+    mounts.y[0] = 80;
+    mounts.rot[0] = -up;
+    receive({NetMsgs::ProjectileSpawn{.mount_id = 12}});
+    for (int tick = 0; tick < 30; ++tick) {
+        module.fixed_tick();
+    }
+    ASSERT_EQ(store.projectiles.size(), 1u);
+    EXPECT_LT(store.projectiles.dense_list.y[0], -80.0f);
+}
+
 TEST_F(ClientModuleTest, FixedTickOnAnEmptyStoreChangesNothing) {
     module.fixed_tick();
     EXPECT_EQ(store.ships.size() + store.mounts.size() + store.projectiles.size() +

@@ -69,12 +69,7 @@ TEST_F(AdminMenuTest, AHiddenMenuTakesNoClicks) {
     const SDL_FPoint at = ui_test::centre_of(element(manager->admin_menu.document, "close"));
     manager->hide_view(RmlView::admin_menu);
     draw_frame();
-    SDL_Event motion = ui_test::mouse_motion(at.x, at.y);
-    SDL_Event down = ui_test::mouse_button(SDL_EVENT_MOUSE_BUTTON_DOWN, at.x, at.y);
-    SDL_Event up = ui_test::mouse_button(SDL_EVENT_MOUSE_BUTTON_UP, at.x, at.y);
-    manager->handle_event(screen.window, motion);
-    manager->handle_event(screen.window, down);
-    manager->handle_event(screen.window, up);
+    click_at(at);
     EXPECT_TRUE(manager->drain_ui_events().empty());
 }
 

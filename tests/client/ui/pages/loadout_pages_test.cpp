@@ -6,6 +6,7 @@
 #include "client/ui/pages/buy_loadout/buy_loadout.h"
 #include "client/ui/pages/view_loadouts/view_loadouts.h"
 #include "client/ui/support/ui_support.h"
+#include "client/ui/ui_fixture.h"
 
 namespace {
 
@@ -45,19 +46,9 @@ std::vector<std::vector<std::string>> listed_names(Rml::ElementDocument* documen
     std::vector<std::vector<std::string>> listed;
     for (const std::string& id : class_ids) {
         std::vector<std::string> names;
-        std::vector<Rml::Element*> pending = {document->GetElementById(id)};
-        while (!pending.empty()) {
-            Rml::Element* at = pending.back();
-            pending.pop_back();
-            if (!at) {
-                continue;
-            }
-            if (at->IsClassSet("ship-name")) {
-                const auto* text = dynamic_cast<Rml::ElementText*>(at->GetFirstChild());
-                names.push_back(text ? text->GetText() : "");
-            }
-            for (int child = at->GetNumChildren() - 1; child >= 0; --child) {
-                pending.push_back(at->GetChild(child));
+        if (Rml::Element* class_row = document->GetElementById(id)) {
+            for (Rml::Element* name : ui_test::shown_with_class(class_row, "ship-name")) {
+                names.push_back(ui_test::text_of(name));
             }
         }
         listed.push_back(names);

@@ -26,7 +26,10 @@ void ManagerTest::draw_frame() {
 
 void ManagerTest::click(Rml::Element* element) {
     ASSERT_NE(element, nullptr);
-    const SDL_FPoint at = centre_of(element);
+    click_at(centre_of(element));
+}
+
+void ManagerTest::click_at(SDL_FPoint at) {
     SDL_Event motion = mouse_motion(at.x, at.y);
     SDL_Event down = mouse_button(SDL_EVENT_MOUSE_BUTTON_DOWN, at.x, at.y);
     SDL_Event up = mouse_button(SDL_EVENT_MOUSE_BUTTON_UP, at.x, at.y);

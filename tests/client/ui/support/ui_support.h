@@ -25,7 +25,9 @@ protected:
 
     // Updates the context's layout and draws one frame.
     void draw_frame();
-    // A left click at the element's centre, fed to the manager as SDL events.
+    // A left click at a window point, fed to the manager as SDL events.
+    void click_at(SDL_FPoint at);
+    // A left click at the element's centre.
     void click(Rml::Element* element);
     // Types text into the focused field, as SDL's text input would.
     void type(const char* text);

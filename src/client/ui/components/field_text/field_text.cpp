@@ -1,6 +1,6 @@
 #include "client/ui/components/field_text/field_text.h"
 
-#include <array>
+#include <initializer_list>
 
 namespace UI::FieldText {
 

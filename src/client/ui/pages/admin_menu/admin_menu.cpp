@@ -1,7 +1,6 @@
 #include "client/ui/pages/admin_menu/admin_menu.h"
 
 #include <array>
-#include <utility>
 
 #include <spdlog/spdlog.h>
 
@@ -13,25 +12,23 @@ namespace {
 
 struct Request {
     const char* callback;
-    const char* log_text;
     UiEvent event;
 };
 
-// In the order the callbacks are bound.
+// In the order the callbacks are bound; each logs "admin_menu: " and its name.
 constexpr std::array<Request, 12> requests = {{
-    {"on_close", "admin_menu: on_close", UiEvent::Close},
-    {"on_open_login", "admin_menu: on_open_login", UiEvent::OpenLogin},
-    {"on_open_match_finder", "admin_menu: on_open_match_finder", UiEvent::OpenMatchFinder},
-    {"on_open_loading_match", "admin_menu: on_open_loading_match", UiEvent::OpenLoadingMatch},
-    {"on_open_buy_loadout", "admin_menu: on_open_buy_loadout", UiEvent::OpenBuyLoadout},
-    {"on_open_view_loadouts", "admin_menu: on_open_view_loadouts", UiEvent::OpenViewLoadouts},
-    {"on_open_edit_loadout", "admin_menu: on_open_edit_loadout", UiEvent::OpenEditLoadout},
-    {"on_open_ship_editor", "admin_menu: on_open_ship_editor", UiEvent::OpenShipEditor},
-    {"on_open_mount_editor", "admin_menu: on_open_mount_editor", UiEvent::OpenMountEditor},
-    {"on_open_projectile_editor", "admin_menu: on_open_projectile_editor",
-     UiEvent::OpenProjectileEditor},
-    {"on_open_server_browser", "admin_menu: on_open_server_browser", UiEvent::OpenServerBrowser},
-    {"on_open_server_lobby", "admin_menu: on_open_server_lobby", UiEvent::OpenServerLobby},
+    {"on_close", UiEvent::Close},
+    {"on_open_login", UiEvent::OpenLogin},
+    {"on_open_match_finder", UiEvent::OpenMatchFinder},
+    {"on_open_loading_match", UiEvent::OpenLoadingMatch},
+    {"on_open_buy_loadout", UiEvent::OpenBuyLoadout},
+    {"on_open_view_loadouts", UiEvent::OpenViewLoadouts},
+    {"on_open_edit_loadout", UiEvent::OpenEditLoadout},
+    {"on_open_ship_editor", UiEvent::OpenShipEditor},
+    {"on_open_mount_editor", UiEvent::OpenMountEditor},
+    {"on_open_projectile_editor", UiEvent::OpenProjectileEditor},
+    {"on_open_server_browser", UiEvent::OpenServerBrowser},
+    {"on_open_server_lobby", UiEvent::OpenServerLobby},
 }};
 
 }  // namespace
@@ -46,7 +43,7 @@ void Page::initialize(Rml::Context* context) {
                 constructor.BindEventCallback(
                     request.callback,
                     [this, request](Rml::DataModelHandle, Rml::Event&, const Rml::VariantList&) {
-                        SPDLOG_INFO(request.log_text);
+                        SPDLOG_INFO("admin_menu: {}", request.callback);
                         ui_events.push_back(request.event);
                     });
             }

@@ -7,6 +7,8 @@
 
 namespace UI::EditorSupport {
 
+std::string image_from_page(const std::string& image_path) { return page_to_build_prefix + image_path; }
+
 std::string number_text(float value) { return std::to_string(value); }
 
 namespace {

@@ -10,9 +10,17 @@
 
 #include "lib/rml/rml.h"
 
-// What the three configuration editors share: number texts, the checks that
-// keep their event handlers inside their lists, and the save status line.
+// What the three configuration editors share (number texts, the checks that
+// keep their event handlers inside their lists, the save status line) and
+// what every page uses: the path up to the images, loading its data model and
+// document, showing and hiding it.
 namespace UI::EditorSupport {
+
+// From a page's document (build/assets/ui/pages/<page>/) up to build/, where
+// a configuration's image path starts.
+inline constexpr const char* page_to_build_prefix = "../../../../";
+// A configuration's image path as a page's document reaches it.
+std::string image_from_page(const std::string& image_path);
 
 // A number as the editors show it: six decimals ("250.000000").
 std::string number_text(float value);

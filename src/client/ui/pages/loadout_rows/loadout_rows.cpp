@@ -14,7 +14,7 @@ std::string page_image_path(const std::unordered_map<ShipType, ShipConfig>& ship
     if (found == ship_configs.end()) {
         return {};
     }
-    return page_to_build_prefix + found->second.image_path;
+    return EditorSupport::image_from_page(found->second.image_path);
 }
 
 }  // namespace UI::LoadoutRows

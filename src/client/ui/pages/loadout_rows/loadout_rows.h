@@ -16,8 +16,6 @@
 namespace UI::LoadoutRows {
 
 inline constexpr const char* price = "1000";
-// From a page's directory (build/assets/ui/pages/<page>) up to build/.
-inline constexpr const char* page_to_build_prefix = "../../../../";
 
 // 0 frigates, 1 destroyers, 2 cruisers, 3 battleships: the hundreds digit.
 std::size_t class_index(ShipType type);

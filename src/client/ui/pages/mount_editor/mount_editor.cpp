@@ -81,7 +81,7 @@ bool Page::select_mount(int idx) {
     const auto index = checked_index("select_mount", idx, ordered_mount_configs.size());
     if (!index) return false;
     const MountConfig& mount = ordered_mount_configs[*index];
-    vm.mount_image = "../../../../" + mount.image_path;
+    vm.mount_image = image_from_page(mount.image_path);
     vm.selected_mount_idx = idx;
     vm.projectile_type = static_cast<int>(mount.projectile_type);
     vm.cooldown = number_text(mount.cooldown);

@@ -55,7 +55,7 @@ bool Page::select_projectile(int idx) {
     const auto index = checked_index("select_projectile", idx, ordered_projectile_configs.size());
     if (!index) return false;
     const ProjectileConfig& projectile = ordered_projectile_configs[*index];
-    vm.projectile_image = "../../../../" + projectile.image_path;
+    vm.projectile_image = image_from_page(projectile.image_path);
     vm.selected_projectile_idx = idx;
     vm.scale = number_text(projectile.scale);
     vm.speed = number_text(projectile.speed);

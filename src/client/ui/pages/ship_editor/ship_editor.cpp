@@ -57,23 +57,23 @@ void Page::bind_data_model(Rml::DataModelConstructor& constructor) {
 }
 
 void Page::bind_row_events(Rml::DataModelConstructor& constructor) {
-    const auto row_setter = [this](const char* event_name, std::vector<std::string> ViewModel::*column,
-                                   bool moves_marker) {
-        return [this, event_name, column, moves_marker](Rml::DataModelHandle handle, Rml::Event& event,
-                                                        const Rml::VariantList& arguments) {
+    // Stores the event's text in one row of a column; x and y also move the row's marker.
+    const auto bind_row_setter = [this, &constructor](const char* event_name,
+                                                      std::vector<std::string> ViewModel::*column, bool moves_marker) {
+        constructor.BindEventCallback(event_name, [this, event_name, column, moves_marker](
+                                                      Rml::DataModelHandle handle, Rml::Event& event,
+                                                      const Rml::VariantList& arguments) {
             const auto row = index_argument(event_name, arguments, (vm.*column).size());
             if (!row) return;
             (vm.*column)[*row] = event_value(event);
             if (moves_marker) update_marker(*row);
             handle.DirtyVariable("vm");
-        };
+        });
     };
-    constructor.BindEventCallback("on_mount_x_change", row_setter("on_mount_x_change", &ViewModel::mount_x, true));
-    constructor.BindEventCallback("on_mount_y_change", row_setter("on_mount_y_change", &ViewModel::mount_y, true));
-    constructor.BindEventCallback("on_mount_rot_neut_change",
-                                  row_setter("on_mount_rot_neut_change", &ViewModel::mount_rot_neut, false));
-    constructor.BindEventCallback("on_mount_rot_range_change",
-                                  row_setter("on_mount_rot_range_change", &ViewModel::mount_rot_range, false));
+    bind_row_setter("on_mount_x_change", &ViewModel::mount_x, true);
+    bind_row_setter("on_mount_y_change", &ViewModel::mount_y, true);
+    bind_row_setter("on_mount_rot_neut_change", &ViewModel::mount_rot_neut, false);
+    bind_row_setter("on_mount_rot_range_change", &ViewModel::mount_rot_range, false);
     constructor.BindEventCallback("on_mount_type_change", [this](Rml::DataModelHandle handle, Rml::Event& event,
                                                                  const Rml::VariantList&) {
         const std::string value = event_value(event);
@@ -145,7 +145,7 @@ bool Page::select_ship(int idx) {
         column->clear();
     }
     vm.mount_type.clear();
-    vm.ship_image = "../../../../" + ship.image_path;
+    vm.ship_image = image_from_page(ship.image_path);
     vm.editor_asset_image_ratio = static_cast<float>(editor_image_size) / ship.image_width;
     vm.asset_image_centroid_ratio = ship.centroid_ratio;
     vm.editor_image_height = vm.editor_asset_image_ratio * ship.image_height;
