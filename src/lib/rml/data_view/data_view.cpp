@@ -1,5 +1,7 @@
 #include "lib/rml/data_view/data_view.h"
 
+#include <optional>
+
 #include <spdlog/spdlog.h>
 
 #include "lib/rml/context/context.h"
@@ -93,20 +95,18 @@ public:
         Variant value;
         if (!Evaluate(value)) return;
         const String text = value.Get<String>();
-        if (applied_ && text == last_) return;
+        if (applied_ == text) return;
         PropertyList parsed;
         if (auto problem = ParseDeclaration(Target(), text, parsed)) {
             ReportOnce(Attribute(), *problem);
             return;
         }
-        applied_ = true;
-        last_ = text;
+        applied_ = text;
         GetElement()->SetLocalProperties(parsed);
     }
 
 private:
-    String last_;
-    bool applied_ = false;
+    std::optional<String> applied_;  // the value last set
 };
 
 // data-if removes the element from layout, data-visible hides it in place:
@@ -143,15 +143,13 @@ public:
         Variant value;
         if (!Evaluate(value)) return;
         const String rml = value.Get<String>();
-        if (applied_ && rml == last_) return;
-        applied_ = true;
-        last_ = rml;
+        if (applied_ == rml) return;
+        applied_ = rml;
         GetElement()->SetInnerRML(rml);
     }
 
 private:
-    String last_;
-    bool applied_ = false;
+    std::optional<String> applied_;  // the markup last built
 };
 
 class TextView final : public DataView {
@@ -366,27 +364,26 @@ bool ParseForAttribute(const String& text, String& iterator, String& index_name,
     return error.empty();
 }
 
-DataModel* FindModel(Element& element) {
-    Context* context = element.GetContext();
-    if (!context) return nullptr;
-    for (Element* e = &element; e; e = e->GetParentNode()) {
-        if (const Variant* name = e->GetAttribute("data-model")) return context->FindDataModel(name->Get<String>());
+// The element, itself or above, whose "data-model" attribute covers `element`.
+const Element* ModelHost(const Element& element) {
+    for (const Element* e = &element; e; e = e->GetParentNode()) {
+        if (e->HasAttribute("data-model")) return e;
     }
     return nullptr;
 }
 
-bool HasModelAttribute(Element& element) {
-    for (Element* e = &element; e; e = e->GetParentNode()) {
-        if (e->HasAttribute("data-model")) return true;
-    }
-    return false;
+DataModel* FindModel(const Element& element) {
+    Context* context = element.GetContext();
+    const Element* host = ModelHost(element);
+    if (!context || !host) return nullptr;
+    return context->FindDataModel(host->GetAttribute<String>("data-model", ""));
 }
 
 void BindText(ElementText& text, DataModel* model) {
     const String& content = text.GetText();
     if (content.find("{{") == String::npos) return;
     if (!model) {
-        if (!HasModelAttribute(text)) {
+        if (!ModelHost(text)) {
             SPDLOG_ERROR("{}: '{{{{ }}}}' outside any data-model", text.GetSourceLocation());
         }
         return;
@@ -491,7 +488,7 @@ void BindElement(Element& element) {
     }
     if (bindings.empty()) return;
     if (!model) {
-        if (!HasModelAttribute(element)) {
+        if (!ModelHost(element)) {
             SPDLOG_ERROR("{}: data binding '{}' outside any data-model", element.GetSourceLocation(),
                          bindings.front().first);
         }
