@@ -316,14 +316,16 @@ void RenderText(RenderInterface& render_interface, FontHandle handle, std::strin
     if (!font || text.empty() || colour.alpha == 0) return;
     const float baseline = position.y + font->metrics.ascent;
     float x = position.x;
-    for (const Run& run : SplitRuns(*font, text)) {
-        const float width = RunWidth(run);
+    const std::vector<Run> runs = SplitRuns(*font, text);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const Run& run = runs[i];
         if (CachedText* cached = RenderRun(render_interface, handle, run, colour)) {
             const float top = baseline - run.face->ascent * run.face->scale;
             DrawTexture(render_interface, cached->texture,
                         {std::round(x), std::round(top), cached->size.x, cached->size.y}, opacity);
         }
-        x += width;
+        // Only a following run needs this one's width.
+        if (i + 1 < runs.size()) x += RunWidth(run);
     }
 }
 
