@@ -134,8 +134,6 @@ public:
     float GetScrollWidth() const;
 
     // Toolkit internals: style, layout and binding state, lifetime token.
-    // Sets already parsed declarations as SetProperty does.
-    void SetLocalProperties(const PropertyList& properties);
     ElementState& GetState() { return state_; }
     const ElementState& GetState() const { return state_; }
     std::weak_ptr<bool> GetLifetime() const { return alive_; }
@@ -144,6 +142,8 @@ public:
     virtual bool GetIntrinsicDimensions(Vector2f& dimensions);
     // The element's own behaviour after an event passed all listeners.
     virtual void ProcessDefaultAction(Event& event);
+    // Sets already parsed declarations as SetProperty does.
+    void SetLocalProperties(const PropertyList& properties);
     void DirtyStyle();
     void DirtyLayout();
     int GetDepth() const;
