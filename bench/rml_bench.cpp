@@ -121,20 +121,16 @@ BENCHMARK(BM_UpdateNothingDirty)->Unit(benchmark::kMicrosecond);
 void BM_UpdateOneDirtyVariable(benchmark::State& state) {
     Bench& bench = GetBench();
     Rml::ElementDocument* document = bench.ShowDocument();
+    Rml::DataModel* model = bench.context->FindDataModel("bench");
     int round = 0;
     for (auto _ : state) {
         bench.names[0] = "Ship " + std::to_string(round++ % 7);
-        Rml::DataModel* model = bench.context->FindDataModel("bench");
         model->DirtyVariable("names");
         bench.context->Update();
     }
     bench.Unload(document);
 }
 BENCHMARK(BM_UpdateOneDirtyVariable)->Unit(benchmark::kMicrosecond);
-
-}  // namespace
-
-namespace {
 
 // The pointer moving between two rows: hover restyles and no relayout.
 void BM_HoverBetweenRows(benchmark::State& state) {

@@ -70,26 +70,18 @@ void ComputeBox(const Specified& specified, ComputedValues& out) {
     SetLength(specified, PropertyId::MinHeight, em, out.min_height);
     SetLength(specified, PropertyId::MaxWidth, em, out.max_width);
     SetLength(specified, PropertyId::MaxHeight, em, out.max_height);
-    constexpr std::array kMargins = {PropertyId::MarginTop, PropertyId::MarginRight, PropertyId::MarginBottom,
-                                     PropertyId::MarginLeft};
-    constexpr std::array kPaddings = {PropertyId::PaddingTop, PropertyId::PaddingRight, PropertyId::PaddingBottom,
-                                      PropertyId::PaddingLeft};
-    constexpr std::array kWidths = {PropertyId::BorderTopWidth, PropertyId::BorderRightWidth,
-                                    PropertyId::BorderBottomWidth, PropertyId::BorderLeftWidth};
-    constexpr std::array kColours = {PropertyId::BorderTopColor, PropertyId::BorderRightColor,
-                                     PropertyId::BorderBottomColor, PropertyId::BorderLeftColor};
-    constexpr std::array kRadii = {PropertyId::BorderTopLeftRadius, PropertyId::BorderTopRightRadius,
-                                   PropertyId::BorderBottomRightRadius, PropertyId::BorderBottomLeftRadius};
     for (std::size_t side = 0; side < 4; ++side) {
-        SetLength(specified, kMargins[side], em, out.margin[side]);
-        SetLength(specified, kPaddings[side], em, out.padding[side]);
-        if (const PropertyValue* value = Get(specified, kWidths[side])) {
+        SetLength(specified, kMarginProperties[side], em, out.margin[side]);
+        SetLength(specified, kPaddingProperties[side], em, out.padding[side]);
+        if (const PropertyValue* value = Get(specified, kBorderWidthProperties[side])) {
             out.border_width[side] = std::max(0.f, ToLength(*value, em).value);
         }
         // Unset border colours follow the text colour.
         out.border_color[side] = out.color;
-        if (const PropertyValue* value = Get(specified, kColours[side])) out.border_color[side] = value->colour;
-        if (const PropertyValue* value = Get(specified, kRadii[side])) {
+        if (const PropertyValue* value = Get(specified, kBorderColourProperties[side])) {
+            out.border_color[side] = value->colour;
+        }
+        if (const PropertyValue* value = Get(specified, kBorderRadiusProperties[side])) {
             out.border_radius[side] = std::max(0.f, ToLength(*value, em).value);
         }
     }

@@ -57,12 +57,17 @@ Element* CommonAncestor(Element* a, Element* b) {
     return nullptr;
 }
 
-Dictionary KeyParameters(Input::KeyIdentifier key, int modifiers) {
-    return {{"key_identifier", Variant(static_cast<int>(key))},
-            {"ctrl_key", Variant((modifiers & Input::KM_CTRL) != 0)},
+Dictionary ModifierParameters(int modifiers) {
+    return {{"ctrl_key", Variant((modifiers & Input::KM_CTRL) != 0)},
             {"shift_key", Variant((modifiers & Input::KM_SHIFT) != 0)},
             {"alt_key", Variant((modifiers & Input::KM_ALT) != 0)},
             {"meta_key", Variant((modifiers & Input::KM_META) != 0)}};
+}
+
+Dictionary KeyParameters(Input::KeyIdentifier key, int modifiers) {
+    Dictionary parameters = ModifierParameters(modifiers);
+    parameters["key_identifier"] = Variant(static_cast<int>(key));
+    return parameters;
 }
 
 }  // namespace
@@ -123,7 +128,7 @@ DataModelConstructor Context::CreateDataModel(const String& name) {
         SPDLOG_ERROR("Context '{}': a data model named '{}' already exists", name_, name);
         return DataModelConstructor();
     }
-    auto model = std::make_unique<DataModel>(name, this);
+    auto model = std::make_unique<DataModel>(name);
     DataModel* raw = model.get();
     data_models_.emplace(name, std::move(model));
     return DataModelConstructor(raw);
@@ -224,8 +229,7 @@ void Context::SetChainPseudoClass(std::vector<Element*>& chain, Element* leaf, c
 }
 
 Dictionary Context::MouseParameters(int button, int key_modifier_state) const {
-    Dictionary parameters = KeyParameters(Input::KI_UNKNOWN, key_modifier_state);
-    parameters.erase("key_identifier");
+    Dictionary parameters = ModifierParameters(key_modifier_state);
     parameters["mouse_x"] = Variant(mouse_.x);
     parameters["mouse_y"] = Variant(mouse_.y);
     if (button >= 0) parameters["button"] = Variant(button);
@@ -301,7 +305,7 @@ bool Context::ProcessMouseWheel(Vector2f wheel_delta, int key_modifier_state) {
     parameters["wheel_delta_y"] = Variant(wheel_delta.y);
     const std::weak_ptr<bool> alive = target->GetLifetime();
     const bool propagate = target->DispatchEvent("mousescroll", parameters);
-    if (propagate && !alive.expired() && *alive.lock()) ScrollFrom(target, wheel_delta);
+    if (propagate && IsAlive(alive)) ScrollFrom(target, wheel_delta);
     return false;
 }
 

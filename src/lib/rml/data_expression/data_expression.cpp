@@ -1,7 +1,6 @@
 #include "lib/rml/data_expression/data_expression.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "lib/rml/data_model/data_model.h"
@@ -121,6 +120,12 @@ private:
 
 using NodePtr = std::unique_ptr<ExpressionNode>;
 
+// A whole number stays an int while it fits one.
+Variant NumberResult(double value, bool whole) {
+    if (whole && std::abs(value) < 2147483647.0) return Variant(static_cast<int>(value));
+    return Variant(value);
+}
+
 class Parser {
 public:
     explicit Parser(const std::vector<Token>& tokens) : tokens_(tokens) {}
@@ -208,11 +213,7 @@ private:
         auto node = std::make_unique<ExpressionNode>();
         switch (token.kind) {
             case TokenKind::Number:
-                if (token.text.find('.') == String::npos && std::abs(token.number) < 2147483647.0) {
-                    node->literal = Variant(static_cast<int>(token.number));
-                } else {
-                    node->literal = Variant(token.number);
-                }
+                node->literal = NumberResult(token.number, token.text.find('.') == String::npos);
                 return node;
             case TokenKind::String: node->literal = Variant(token.text); return node;
             case TokenKind::Name:
@@ -348,20 +349,11 @@ bool IsNumeric(const Variant& value, double& number) {
     if (value.GetType() != Variant::STRING) return value.GetInto(number);
     // A text is a number only when all of it reads as one.
     const String text = value.Get<String>();
-    const std::string_view trimmed = StringUtilities::Trim(text);
-    if (trimmed.empty()) return false;
     double parsed = 0;
-    const char* begin = trimmed.data();
-    if (*begin == '+') ++begin;
-    const auto result = std::from_chars(begin, trimmed.data() + trimmed.size(), parsed);
-    if (result.ec != std::errc{} || result.ptr != trimmed.data() + trimmed.size()) return false;
+    const auto rest = StringUtilities::ParseNumberPrefix(StringUtilities::Trim(text), parsed);
+    if (!rest || !rest->empty()) return false;
     number = parsed;
     return true;
-}
-
-Variant NumberResult(double value, bool both_int) {
-    if (both_int && std::abs(value) < 2147483647.0) return Variant(static_cast<int>(value));
-    return Variant(value);
 }
 
 bool Compare(const String& op, const Variant& a, const Variant& b, Variant& out) {

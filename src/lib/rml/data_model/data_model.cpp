@@ -27,7 +27,7 @@ bool DataModelConstructor::BindEventCallback(const String& name, DataEventFunc e
     return model_ && model_->BindEventCallback(name, std::move(event_func));
 }
 
-DataModel::DataModel(String name, Context* context) : name_(std::move(name)), context_(context) {}
+DataModel::DataModel(String name) : name_(std::move(name)) {}
 
 DataModel::~DataModel() = default;
 

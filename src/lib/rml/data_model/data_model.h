@@ -15,7 +15,6 @@
 
 namespace Rml {
 
-class Context;
 class DataModel;
 class DataView;
 
@@ -38,13 +37,12 @@ using DataEventFunc = std::function<void(DataModelHandle, Event&, const VariantL
 // Variables, event callbacks and the views bound to them for one "data-model" name.
 class DataModel {
 public:
-    DataModel(String name, Context* context);
+    explicit DataModel(String name);
     ~DataModel();
     DataModel(const DataModel&) = delete;
     DataModel& operator=(const DataModel&) = delete;
 
     const String& GetName() const { return name_; }
-    Context* GetContext() const { return context_; }
     TypeRegister& Types() { return types_; }
 
     bool BindVariable(const String& name, DataVariable variable);
@@ -66,7 +64,6 @@ public:
 
 private:
     String name_;
-    Context* context_;
     TypeRegister types_;
     std::unordered_map<String, DataVariable> variables_;
     std::vector<std::unique_ptr<FuncDefinition>> functions_;

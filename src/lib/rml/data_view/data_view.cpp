@@ -1,5 +1,7 @@
 #include "lib/rml/data_view/data_view.h"
 
+#include <optional>
+
 #include <spdlog/spdlog.h>
 
 #include "lib/rml/context/context.h"
@@ -29,15 +31,20 @@ std::unique_ptr<DataExpression> PrepareExpression(Element& element, DataModel& m
     String error;
     auto expression = DataExpression::Parse(text, error);
     if (expression && expression->Bind(element, model, error)) return expression;
-    SPDLOG_ERROR("{}:{}: {}=\"{}\": {}", DocumentOf(element), element.GetState().source_line, attribute, text, error);
+    SPDLOG_ERROR("{}: {}=\"{}\": {}", element.GetSourceLocation(), attribute, text, error);
     return nullptr;
 }
 
-// Views that show one expression's value.
+// Views that show one expression's value in their target: the attribute,
+// class or property named after the binding's prefix (unused by some).
 class ExpressionView : public DataView {
 public:
-    ExpressionView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression)
-        : DataView(element, model), attribute_(std::move(attribute)), expression_(std::move(expression)) {
+    ExpressionView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
+                   String target = {})
+        : DataView(element, model),
+          attribute_(std::move(attribute)),
+          expression_(std::move(expression)),
+          target_(std::move(target)) {
         Register(expression_->Dependencies());
     }
 
@@ -49,78 +56,66 @@ protected:
         return false;
     }
     const String& Attribute() const { return attribute_; }
+    const DataExpression& Expression() const { return *expression_; }
+    const String& Target() const { return target_; }
 
 private:
     String attribute_;
     std::unique_ptr<DataExpression> expression_;
+    String target_;
 };
 
 class AttributeView final : public ExpressionView {
 public:
-    AttributeView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
-                  String target)
-        : ExpressionView(element, model, std::move(attribute), std::move(expression)), target_(std::move(target)) {}
+    using ExpressionView::ExpressionView;
     void Update() override {
         Variant value;
         if (!Evaluate(value)) return;
         const String text = value.Get<String>();
         Element* element = GetElement();
-        const Variant* current = element->GetAttribute(target_);
+        const Variant* current = element->GetAttribute(Target());
         if (current && current->GetType() == Variant::STRING && current->Get<String>() == text) return;
-        element->SetAttribute(target_, text);
+        element->SetAttribute(Target(), text);
     }
-
-private:
-    String target_;
 };
 
 class ClassView final : public ExpressionView {
 public:
-    ClassView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
-              String class_name)
-        : ExpressionView(element, model, std::move(attribute), std::move(expression)), class_name_(std::move(class_name)) {}
+    using ExpressionView::ExpressionView;
     void Update() override {
         Variant value;
-        if (Evaluate(value)) GetElement()->SetClass(class_name_, IsTruthy(value));
+        if (Evaluate(value)) GetElement()->SetClass(Target(), IsTruthy(value));
     }
-
-private:
-    String class_name_;
 };
 
 class StyleView final : public ExpressionView {
 public:
-    StyleView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
-              String property)
-        : ExpressionView(element, model, std::move(attribute), std::move(expression)), property_(std::move(property)) {}
+    using ExpressionView::ExpressionView;
     void Update() override {
         Variant value;
         if (!Evaluate(value)) return;
         const String text = value.Get<String>();
-        if (applied_ && text == last_) return;
+        if (applied_ == text) return;
         PropertyList parsed;
-        if (auto problem = ParseDeclaration(property_, text, parsed)) {
+        if (auto problem = ParseDeclaration(Target(), text, parsed)) {
             ReportOnce(Attribute(), *problem);
             return;
         }
-        applied_ = true;
-        last_ = text;
-        GetElement()->SetProperty(property_, text);
+        applied_ = text;
+        GetElement()->SetLocalProperties(parsed);
     }
 
 private:
-    String property_;
-    String last_;
-    bool applied_ = false;
+    std::optional<String> applied_;  // the value last set
 };
 
-// data-if removes the element from layout, data-visible hides it in place.
+// data-if removes the element from layout, data-visible hides it in place:
+// the target property takes the hidden value while the condition is false.
 class ConditionView final : public ExpressionView {
 public:
     ConditionView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
                   String property, String hidden_value)
-        : ExpressionView(element, model, std::move(attribute), std::move(expression)),
-          property_(std::move(property)),
+        : ExpressionView(element, model, std::move(attribute), std::move(expression), std::move(property)),
           hidden_value_(std::move(hidden_value)) {}
     void Update() override {
         Variant value;
@@ -129,14 +124,13 @@ public:
         known_ = true;
         shown_ = shown;
         if (shown) {
-            GetElement()->RemoveProperty(property_);
+            GetElement()->RemoveProperty(Target());
         } else {
-            GetElement()->SetProperty(property_, hidden_value_);
+            GetElement()->SetProperty(Target(), hidden_value_);
         }
     }
 
 private:
-    String property_;
     String hidden_value_;
     bool known_ = false;
     bool shown_ = true;
@@ -149,15 +143,13 @@ public:
         Variant value;
         if (!Evaluate(value)) return;
         const String rml = value.Get<String>();
-        if (applied_ && rml == last_) return;
-        applied_ = true;
-        last_ = rml;
+        if (applied_ == rml) return;
+        applied_ = rml;
         GetElement()->SetInnerRML(rml);
     }
 
 private:
-    String last_;
-    bool applied_ = false;
+    std::optional<String> applied_;  // the markup last built
 };
 
 class TextView final : public DataView {
@@ -201,9 +193,8 @@ private:
 // data-value: shows the variable as the "value" attribute and writes each change's "value" back.
 class ValueView final : public ExpressionView, public EventListener {
 public:
-    ValueView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression,
-              std::unique_ptr<DataExpression> address)
-        : ExpressionView(element, model, std::move(attribute), std::move(expression)), address_(std::move(address)) {
+    ValueView(Element* element, DataModel* model, String attribute, std::unique_ptr<DataExpression> expression)
+        : ExpressionView(element, model, std::move(attribute), std::move(expression)) {
         element->AddEventListener("change", this);
     }
     ~ValueView() override { GetElement()->RemoveEventListener("change", this); }
@@ -222,7 +213,7 @@ public:
         if (!event.GetParameters().contains("value")) return;
         DataAddress address;
         String error;
-        if (!address_->EvaluateAddress(*GetModel(), address, error)) {
+        if (!Expression().EvaluateAddress(*GetModel(), address, error)) {
             ReportOnce(Attribute(), error);
             return;
         }
@@ -237,9 +228,6 @@ public:
         }
         GetModel()->DirtyVariable(address.front().name);
     }
-
-private:
-    std::unique_ptr<DataExpression> address_;
 };
 
 class EventView final : public DataView, public EventListener {
@@ -317,7 +305,10 @@ public:
             parent->RemoveChild(items_.back().element);
             items_.pop_back();
         }
-        while (static_cast<int>(items_.size()) < size) AddItem(*parent, address, static_cast<int>(items_.size()));
+        while (static_cast<int>(items_.size()) < size) {
+            // An item that cannot be made (logged) ends the list until the next change.
+            if (!AddItem(*parent, address, static_cast<int>(items_.size()))) break;
+        }
     }
 
 private:
@@ -326,11 +317,12 @@ private:
         std::weak_ptr<bool> alive;
     };
 
-    void AddItem(Element& parent, const DataAddress& array_address, int index) {
+    bool AddItem(Element& parent, const DataAddress& array_address, int index) {
         ElementAttributes attributes = template_->attributes;
         attributes.erase("data-for");
         const String source = DocumentOf(*GetElement());
         ElementPtr item = CreateElement(&parent, template_->tag, attributes, template_->line, source, false);
+        if (!item) return false;
         auto scope = std::make_unique<DataAliasScope>();
         DataAddress item_address = array_address;
         item_address.push_back({"", index});
@@ -341,6 +333,7 @@ private:
         Element* inserted = parent.InsertBefore(std::move(item), after->GetNextSibling());
         items_.push_back({inserted, inserted->GetLifetime()});
         BuildChildren(*inserted, template_->children, source);
+        return true;
     }
 
     std::shared_ptr<const RmlNode> template_;
@@ -371,28 +364,27 @@ bool ParseForAttribute(const String& text, String& iterator, String& index_name,
     return error.empty();
 }
 
-DataModel* FindModel(Element& element) {
-    Context* context = element.GetContext();
-    if (!context) return nullptr;
-    for (Element* e = &element; e; e = e->GetParentNode()) {
-        if (const Variant* name = e->GetAttribute("data-model")) return context->FindDataModel(name->Get<String>());
+// The element, itself or above, whose "data-model" attribute covers `element`.
+const Element* ModelHost(const Element& element) {
+    for (const Element* e = &element; e; e = e->GetParentNode()) {
+        if (e->HasAttribute("data-model")) return e;
     }
     return nullptr;
 }
 
-bool HasModelAttribute(Element& element) {
-    for (Element* e = &element; e; e = e->GetParentNode()) {
-        if (e->HasAttribute("data-model")) return true;
-    }
-    return false;
+DataModel* FindModel(const Element& element) {
+    Context* context = element.GetContext();
+    const Element* host = ModelHost(element);
+    if (!context || !host) return nullptr;
+    return context->FindDataModel(host->GetAttribute<String>("data-model", ""));
 }
 
 void BindText(ElementText& text, DataModel* model) {
     const String& content = text.GetText();
     if (content.find("{{") == String::npos) return;
     if (!model) {
-        if (!HasModelAttribute(text)) {
-            SPDLOG_ERROR("{}:{}: '{{{{ }}}}' outside any data-model", DocumentOf(text), text.GetState().source_line);
+        if (!ModelHost(text)) {
+            SPDLOG_ERROR("{}: '{{{{ }}}}' outside any data-model", text.GetSourceLocation());
         }
         return;
     }
@@ -403,7 +395,7 @@ void BindText(ElementText& text, DataModel* model) {
         const std::size_t close = open == String::npos ? String::npos : content.find("}}", open + 2);
         if (open == String::npos || close == String::npos) {
             if (open != String::npos) {
-                SPDLOG_ERROR("{}:{}: '{{{{' without '}}}}'", DocumentOf(text), text.GetState().source_line);
+                SPDLOG_ERROR("{}: '{{{{' without '}}}}'", text.GetSourceLocation());
             }
             segments.push_back({content.substr(pos), nullptr});
             break;
@@ -436,11 +428,7 @@ std::unique_ptr<DataView> MakeAttributeView(Element& element, DataModel& model, 
     } else if (name == "data-rml") {
         if (auto e = expression()) return std::make_unique<RmlView>(&element, &model, name, std::move(e));
     } else if (name == "data-value") {
-        auto shown = expression();
-        auto written = expression();
-        if (shown && written) {
-            return std::make_unique<ValueView>(&element, &model, name, std::move(shown), std::move(written));
-        }
+        if (auto e = expression()) return std::make_unique<ValueView>(&element, &model, name, std::move(e));
     } else if (name.starts_with("data-event-")) {
         String error;
         auto call = ParseDataEventCall(value, error);
@@ -451,9 +439,9 @@ std::unique_ptr<DataView> MakeAttributeView(Element& element, DataModel& model, 
         if (call && error.empty()) {
             return std::make_unique<EventView>(&element, &model, name, suffix("data-event-"), std::move(*call));
         }
-        SPDLOG_ERROR("{}:{}: {}=\"{}\": {}", DocumentOf(element), element.GetState().source_line, name, value, error);
+        SPDLOG_ERROR("{}: {}=\"{}\": {}", element.GetSourceLocation(), name, value, error);
     } else {
-        SPDLOG_WARN("{}:{}: unknown data binding '{}'", DocumentOf(element), element.GetState().source_line, name);
+        SPDLOG_WARN("{}: unknown data binding '{}'", element.GetSourceLocation(), name);
     }
     return nullptr;
 }
@@ -468,7 +456,7 @@ void BindForPlaceholder(Element& element, DataModel& model, const String& value)
     ElementState& state = element.GetState();
     if (!expression || !state.for_template) {
         if (error.empty()) error = "data-for needs markup to repeat";
-        SPDLOG_ERROR("{}:{}: data-for=\"{}\": {}", DocumentOf(element), state.source_line, value, error);
+        SPDLOG_ERROR("{}: data-for=\"{}\": {}", element.GetSourceLocation(), value, error);
         element.SetProperty("display", "none");
         return;
     }
@@ -486,7 +474,7 @@ void BindElement(Element& element) {
         return;
     }
     if (const Variant* name = element.GetAttribute("data-model"); name && !model) {
-        SPDLOG_ERROR("{}:{}: unknown data model '{}'", DocumentOf(element), state.source_line, name->Get<String>());
+        SPDLOG_ERROR("{}: unknown data model '{}'", element.GetSourceLocation(), name->Get<String>());
     }
     // Copy: views may set attributes while they are made.
     std::vector<std::pair<String, String>> bindings;
@@ -494,14 +482,14 @@ void BindElement(Element& element) {
         if (name.starts_with("data-") && name != "data-model") {
             bindings.emplace_back(name, value.Get<String>());
         } else if (value.Get<String>().find("{{") != String::npos) {
-            SPDLOG_WARN("{}:{}: '{{{{ }}}}' is not read in attribute '{}'; use data-attr-{}", DocumentOf(element),
-                        state.source_line, name, name);
+            SPDLOG_WARN("{}: '{{{{ }}}}' is not read in attribute '{}'; use data-attr-{}", element.GetSourceLocation(),
+                        name, name);
         }
     }
     if (bindings.empty()) return;
     if (!model) {
-        if (!HasModelAttribute(element)) {
-            SPDLOG_ERROR("{}:{}: data binding '{}' outside any data-model", DocumentOf(element), state.source_line,
+        if (!ModelHost(element)) {
+            SPDLOG_ERROR("{}: data binding '{}' outside any data-model", element.GetSourceLocation(),
                          bindings.front().first);
         }
         return;
@@ -532,7 +520,7 @@ void DataView::Register(const StringList& dependencies) {
     model_->RegisterView(this, dependencies);
 }
 
-String DataView::Where() const { return DocumentOf(*element_) + ":" + std::to_string(element_->GetState().source_line); }
+String DataView::Where() const { return element_->GetSourceLocation(); }
 
 void DataView::ReportOnce(const String& what, const String& problem) {
     if (reported_) return;

@@ -60,6 +60,14 @@ bool IsIndentation(std::string_view text) {
     return text.find('\n') != std::string_view::npos && StringUtilities::Trim(text).empty();
 }
 
+ElementAttributes ReadAttributes(const pugi::xml_node& node) {
+    ElementAttributes attributes;
+    for (const pugi::xml_attribute& attribute : node.attributes()) {
+        attributes[attribute.name()] = Variant(String(attribute.value()));
+    }
+    return attributes;
+}
+
 RmlNodeList ConvertChildren(const pugi::xml_node& parent, const LineIndex& lines) {
     RmlNodeList out;
     for (const pugi::xml_node& child : parent.children()) {
@@ -67,9 +75,7 @@ RmlNodeList ConvertChildren(const pugi::xml_node& parent, const LineIndex& lines
         node->line = lines.LineAt(child.offset_debug());
         if (child.type() == pugi::node_element) {
             node->tag = StringUtilities::ToLower(child.name());
-            for (const pugi::xml_attribute& attribute : child.attributes()) {
-                node->attributes[attribute.name()] = Variant(String(attribute.value()));
-            }
+            node->attributes = ReadAttributes(child);
             node->children = ConvertChildren(child, lines);
         } else if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
             // Whitespace that only indents markup carries no text.
@@ -116,12 +122,6 @@ std::optional<String> ReadFile(const String& path) {
     return content.str();
 }
 
-String ResolvePath(const String& document_path, const String& href) {
-    const std::filesystem::path relative(href);
-    if (relative.is_absolute()) return href;
-    return (std::filesystem::path(document_path).parent_path() / relative).lexically_normal().string();
-}
-
 void LoadHead(ElementDocument& document, const pugi::xml_node& head, const LineIndex& lines, const String& path) {
     for (const pugi::xml_node& child : head.children()) {
         if (child.type() != pugi::node_element) continue;
@@ -154,6 +154,12 @@ void LoadHead(ElementDocument& document, const pugi::xml_node& head, const LineI
 }
 
 }  // namespace
+
+String ResolvePath(const String& document_path, const String& href) {
+    const std::filesystem::path relative(href);
+    if (relative.is_absolute()) return href;
+    return (std::filesystem::path(document_path).parent_path() / relative).lexically_normal().string();
+}
 
 RmlNodeList ParseRmlFragment(std::string_view rml, const String& source, int base_line) {
     const String wrapped = "<rml-fragment>" + ReplaceNbsp(rml) + "</rml-fragment>";
@@ -215,12 +221,8 @@ std::unique_ptr<ElementDocument> LoadDocumentFile(Context& context, const String
         root = xml;
     }
     const pugi::xml_node body = root.child("body");
-    ElementAttributes body_attributes;
-    for (const pugi::xml_attribute& attribute : body.attributes()) {
-        body_attributes[attribute.name()] = Variant(String(attribute.value()));
-    }
     const int body_line = body ? lines.LineAt(body.offset_debug()) : 1;
-    ElementPtr element = CreateElement(nullptr, "body", body_attributes, body_line, path, false);
+    ElementPtr element = CreateElement(nullptr, "body", ReadAttributes(body), body_line, path, false);
     auto* raw_document = dynamic_cast<ElementDocument*>(element.get());
     if (!raw_document) {
         SPDLOG_ERROR("{}: the <body> instancer made no document", path);

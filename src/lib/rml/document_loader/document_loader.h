@@ -24,6 +24,9 @@ struct RmlNode {
 };
 using RmlNodeList = std::vector<std::shared_ptr<const RmlNode>>;
 
+// A path named in a document (href, src): relative to the document's file unless absolute.
+String ResolvePath(const String& document_path, const String& href);
+
 // Parses a markup fragment; problems are logged with `source` and the line.
 RmlNodeList ParseRmlFragment(std::string_view rml, const String& source, int base_line);
 

@@ -14,6 +14,31 @@
 
 namespace Rml {
 
+namespace {
+
+bool Contains(const StringList& list, const String& name) {
+    return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+// Adds or removes `name`; true when the list changed.
+bool Toggle(StringList& list, const String& name, bool present) {
+    const auto it = std::find(list.begin(), list.end(), name);
+    if (present == (it != list.end())) return false;
+    if (present) {
+        list.push_back(name);
+    } else {
+        list.erase(it);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsAlive(const std::weak_ptr<bool>& lifetime) {
+    const auto locked = lifetime.lock();
+    return locked && *locked;
+}
+
 ElementState::ElementState() = default;
 ElementState::~ElementState() = default;
 
@@ -84,8 +109,7 @@ void Element::OnAttributeChange(const ElementAttributes& changed_attributes) {
 void Element::ApplyInlineStyle(const String& style) {
     state_.inline_properties.clear();
     ParseDeclarationBlock(style, state_.inline_properties, [&](const String& problem) {
-        SPDLOG_WARN("{}:{}: style of <{}>: {}", owner_document_ ? owner_document_->GetSourceURL() : String("<element>"),
-                    state_.source_line, tag_, problem);
+        SPDLOG_WARN("{}: style of <{}>: {}", GetSourceLocation(), tag_, problem);
     });
     DirtyStyle();
 }
@@ -93,24 +117,15 @@ void Element::ApplyInlineStyle(const String& style) {
 // Classes ------------------------------------------------------------------
 
 void Element::SetClass(const String& class_name, bool activate) {
-    const auto it = std::find(classes_.begin(), classes_.end(), class_name);
-    if (activate == (it != classes_.end())) return;
-    if (activate) {
-        classes_.push_back(class_name);
-    } else {
-        classes_.erase(it);
-    }
-    DirtyStyle();
+    if (Toggle(classes_, class_name, activate)) DirtyStyle();
 }
 
-bool Element::IsClassSet(const String& class_name) const {
-    return std::find(classes_.begin(), classes_.end(), class_name) != classes_.end();
-}
+bool Element::IsClassSet(const String& class_name) const { return Contains(classes_, class_name); }
 
 void Element::SetClassNames(const String& class_names) {
     StringList names;
     for (String& name : StringUtilities::SplitWhitespace(class_names)) {
-        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+        if (!Contains(names, name)) names.push_back(std::move(name));
     }
     if (names == classes_) return;
     classes_ = std::move(names);
@@ -127,19 +142,10 @@ String Element::GetClassNames() const {
 }
 
 void Element::SetPseudoClass(const String& pseudo_class, bool activate) {
-    const auto it = std::find(pseudo_classes_.begin(), pseudo_classes_.end(), pseudo_class);
-    if (activate == (it != pseudo_classes_.end())) return;
-    if (activate) {
-        pseudo_classes_.push_back(pseudo_class);
-    } else {
-        pseudo_classes_.erase(it);
-    }
-    DirtyStyleForPseudoClass(pseudo_class);
+    if (Toggle(pseudo_classes_, pseudo_class, activate)) DirtyStyleForPseudoClass(pseudo_class);
 }
 
-bool Element::IsPseudoClassSet(const String& pseudo_class) const {
-    return std::find(pseudo_classes_.begin(), pseudo_classes_.end(), pseudo_class) != pseudo_classes_.end();
-}
+bool Element::IsPseudoClassSet(const String& pseudo_class) const { return Contains(pseudo_classes_, pseudo_class); }
 
 void Element::DirtyStyleForPseudoClass(const String& pseudo_class) {
     // Hover changes on every mouse move; restyle only when some rule asks for it.
@@ -239,6 +245,11 @@ int Element::GetDepth() const {
     return depth;
 }
 
+String Element::GetSourceLocation() const {
+    const String document = owner_document_ ? owner_document_->GetSourceURL() : String("<element>");
+    return document + ":" + std::to_string(state_.source_line);
+}
+
 // Events -------------------------------------------------------------------
 
 void Element::AddEventListener(const String& event, EventListener* listener, bool in_capture_phase) {
@@ -268,7 +279,7 @@ void DispatchToListeners(Element& element, Event& event) {
     const std::weak_ptr<bool> alive = element.alive_;
     event.SetCurrentElement(&element);
     for (const Element::ListenerEntry& entry : matching) {
-        if (alive.expired() || !*alive.lock()) return;
+        if (!IsAlive(alive)) return;
         // A listener removed by an earlier one in this round is not called.
         const bool still_registered =
             std::any_of(element.listeners_.begin(), element.listeners_.end(), [&](const Element::ListenerEntry& e) {
@@ -285,15 +296,6 @@ void DispatchToListeners(Element& element, Event& event) {
         if (!event.IsImmediatePropagating()) return;
     }
 }
-
-namespace {
-
-bool IsAlive(const std::weak_ptr<bool>& token) {
-    const auto locked = token.lock();
-    return locked && *locked;
-}
-
-}  // namespace
 
 bool Element::DispatchEvent(const String& type, const Dictionary& parameters) {
     Event event(this, type, parameters);
@@ -346,13 +348,16 @@ void Element::Click() { DispatchEvent("click", {}); }
 bool Element::SetProperty(const String& name, const String& value) {
     PropertyList parsed;
     if (auto problem = ParseDeclaration(name, value, parsed)) {
-        SPDLOG_WARN("{}:{}: <{}>: {}", owner_document_ ? owner_document_->GetSourceURL() : String("<element>"),
-                    state_.source_line, tag_, *problem);
+        SPDLOG_WARN("{}: <{}>: {}", GetSourceLocation(), tag_, *problem);
         return false;
     }
-    MergeDeclarations(state_.local_properties, parsed);
-    DirtyStyle();
+    SetLocalProperties(parsed);
     return true;
+}
+
+void Element::SetLocalProperties(const PropertyList& properties) {
+    MergeDeclarations(state_.local_properties, properties);
+    DirtyStyle();
 }
 
 void Element::RemoveProperty(const String& name) {
@@ -404,19 +409,17 @@ float Element::GetScrollHeight() const { return std::max(state_.box.scroll_size.
 float Element::GetScrollWidth() const { return std::max(state_.box.scroll_size.x, GetClientWidth()); }
 
 void Element::SetScrollTop(float value) {
-    const float limit = std::max(0.f, GetScrollHeight() - GetClientHeight());
-    const float clamped = std::clamp(value, 0.f, limit);
-    if (clamped == state_.box.scroll.y) return;
-    state_.box.scroll.y = clamped;
-    if (owner_document_) owner_document_->DirtyPositions();
-    DispatchEvent("scroll", {});
+    SetScroll(state_.box.scroll.y, value, GetScrollHeight() - GetClientHeight());
 }
 
 void Element::SetScrollLeft(float value) {
-    const float limit = std::max(0.f, GetScrollWidth() - GetClientWidth());
-    const float clamped = std::clamp(value, 0.f, limit);
-    if (clamped == state_.box.scroll.x) return;
-    state_.box.scroll.x = clamped;
+    SetScroll(state_.box.scroll.x, value, GetScrollWidth() - GetClientWidth());
+}
+
+void Element::SetScroll(float& offset, float value, float overflow) {
+    const float clamped = std::clamp(value, 0.f, std::max(0.f, overflow));
+    if (clamped == offset) return;
+    offset = clamped;
     if (owner_document_) owner_document_->DirtyPositions();
     DispatchEvent("scroll", {});
 }

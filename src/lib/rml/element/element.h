@@ -142,9 +142,13 @@ public:
     virtual bool GetIntrinsicDimensions(Vector2f& dimensions);
     // The element's own behaviour after an event passed all listeners.
     virtual void ProcessDefaultAction(Event& event);
+    // Sets already parsed declarations as SetProperty does.
+    void SetLocalProperties(const PropertyList& properties);
     void DirtyStyle();
     void DirtyLayout();
     int GetDepth() const;
+    // "document:line" of the markup the element was made from, for log lines.
+    String GetSourceLocation() const;
     const std::vector<ElementPtr>& GetChildren() const { return children_; }
 
 protected:
@@ -158,6 +162,8 @@ private:
     void ApplyInlineStyle(const String& style);
     void DirtyStyleForPseudoClass(const String& pseudo_class);
     void DestroyChildren();
+    // Moves one scroll offset to `value`, kept within 0 and `overflow`.
+    void SetScroll(float& offset, float value, float overflow);
 
     struct ListenerEntry {
         String type;
@@ -181,5 +187,8 @@ private:
     friend class ElementDocument;
     friend void DispatchToListeners(Element& element, Event& event);
 };
+
+// True while the element that gave out `lifetime` (GetLifetime) is whole.
+bool IsAlive(const std::weak_ptr<bool>& lifetime);
 
 }  // namespace Rml

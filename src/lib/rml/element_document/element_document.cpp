@@ -89,12 +89,11 @@ void ElementDocument::Close() {
     if (context_) context_->UnloadDocument(this);
 }
 
-bool ElementDocument::UpdateStyle() {
-    if (!GetState().style_dirty && !GetState().child_style_dirty) return false;
+void ElementDocument::UpdateStyle() {
+    if (!GetState().style_dirty && !GetState().child_style_dirty) return;
     bool layout_changed = false;
     Restyle(*this, nullptr, false, *style_sheet_, layout_changed);
     if (layout_changed) layout_dirty_ = true;
-    return layout_changed;
 }
 
 }  // namespace Rml

@@ -33,8 +33,8 @@ public:
     const StyleSheet& GetStyleSheet() const { return *style_sheet_; }
     void AddStyleSheet(const StyleSheet& sheet);
     bool UsesPseudoClass(const String& name) const { return style_sheet_->UsesPseudoClass(name); }
-    // Recomputes dirty styles; true when a box may have moved or resized.
-    bool UpdateStyle();
+    // Recomputes dirty styles; marks the layout dirty when a box may have moved or resized.
+    void UpdateStyle();
     void DirtyDocumentLayout() { layout_dirty_ = true; }
     // An element left the tree: the paint order must not be used until the next layout.
     void InvalidatePaintOrder() {

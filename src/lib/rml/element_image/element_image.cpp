@@ -1,9 +1,8 @@
 #include "lib/rml/element_image/element_image.h"
 
-#include <filesystem>
-
 #include <spdlog/spdlog.h>
 
+#include "lib/rml/document_loader/document_loader.h"
 #include "lib/rml/element_document/element_document.h"
 #include "lib/rml/image_cache/image_cache.h"
 
@@ -24,13 +23,7 @@ const String& ElementImage::GetResolvedSource() {
     if (resolved_valid_) return resolved_;
     const String source = GetAttribute<String>("src", "");
     const ElementDocument* document = GetOwnerDocument();
-    if (source.empty()) {
-        resolved_.clear();
-    } else if (std::filesystem::path(source).is_absolute() || !document) {
-        resolved_ = source;
-    } else {
-        resolved_ = (std::filesystem::path(document->GetSourceURL()).parent_path() / source).lexically_normal().string();
-    }
+    resolved_ = source.empty() || !document ? source : ResolvePath(document->GetSourceURL(), source);
     // Until the element sits in a document the path may still change.
     resolved_valid_ = document != nullptr;
     return resolved_;
@@ -44,9 +37,7 @@ bool ElementImage::GetIntrinsicDimensions(Vector2f& dimensions) {
     if (image.failed) {
         if (!reported_) {
             reported_ = true;
-            SPDLOG_WARN("{}:{}: cannot load image '{}'",
-                        GetOwnerDocument() ? GetOwnerDocument()->GetSourceURL() : String("<element>"),
-                        GetState().source_line, path);
+            SPDLOG_WARN("{}: cannot load image '{}'", GetSourceLocation(), path);
         }
         return true;
     }

@@ -16,10 +16,6 @@ namespace Rml {
 
 namespace {
 
-float Measure(const ComputedValues& v, std::string_view text) {
-    return FontEngine::MeasureText(FontEngine::GetFont(v.font_family, v.font_size), v.font_size, text);
-}
-
 bool IsControl(char32_t code_point) { return code_point < 0x20 || code_point == 0x7F; }
 
 }  // namespace
@@ -32,9 +28,7 @@ void ElementInput::OnAttributeChange(const ElementAttributes& changed_attributes
         const String type = StringUtilities::ToLower(it->second.Get<String>("text"));
         password_ = type == "password";
         if (type != "text" && type != "password" && !type.empty()) {
-            SPDLOG_WARN("{}:{}: input type '{}' is not supported; it works as a text field",
-                        GetOwnerDocument() ? GetOwnerDocument()->GetSourceURL() : String("<element>"),
-                        GetState().source_line, type);
+            SPDLOG_WARN("{}: input type '{}' is not supported; it works as a text field", GetSourceLocation(), type);
         }
         DirtyLayout();
     }
@@ -55,15 +49,14 @@ bool ElementInput::GetIntrinsicDimensions(Vector2f& dimensions) {
     return true;
 }
 
-String ElementInput::GetDisplayText() const {
-    if (!password_) return value_;
-    return String(StringUtilities::CountCodePoints(value_), '*');
+String ElementInput::Shown(std::string_view text) const {
+    return password_ ? String(StringUtilities::CountCodePoints(text), '*') : String(text);
 }
 
+String ElementInput::GetDisplayText() const { return Shown(value_); }
+
 float ElementInput::GetCaretOffset() const {
-    const std::string_view before = std::string_view(value_).substr(0, caret_);
-    const String shown = password_ ? String(StringUtilities::CountCodePoints(before), '*') : String(before);
-    return Measure(GetComputedValues(), shown);
+    return FontEngine::MeasureText(GetComputedValues(), Shown(std::string_view(value_).substr(0, caret_)));
 }
 
 float ElementInput::UpdateTextScroll(float width) {
@@ -82,6 +75,12 @@ void ElementInput::Edit(String value, std::size_t caret) {
     caret_reset_time_ = GetSystemInterface()->GetElapsedTime();
     SetAttribute("value", value_);
     DispatchEvent("change", {{"value", Variant(value_)}});
+}
+
+void ElementInput::Erase(std::size_t start, std::size_t end) {
+    String value = value_;
+    value.erase(start, end - start);
+    Edit(std::move(value), start);
 }
 
 void ElementInput::MoveCaret(std::size_t caret) {
@@ -113,7 +112,7 @@ void ElementInput::PlaceCaretAt(float x) {
     while (value_offset < value_.size()) {
         value_offset = StringUtilities::NextCodePoint(value_, value_offset);
         shown_offset = password_ ? shown_offset + 1 : value_offset;
-        const float distance = std::abs(Measure(GetComputedValues(), std::string_view(shown).substr(0, shown_offset)) - x);
+        const float distance = std::abs(FontEngine::MeasureText(GetComputedValues(), std::string_view(shown).substr(0, shown_offset)) - x);
         if (distance < best_distance) {
             best_distance = distance;
             best_value_offset = value_offset;
@@ -147,20 +146,10 @@ void ElementInput::ProcessDefaultAction(Event& event) {
         const bool ctrl = event.GetParameter<bool>("ctrl_key", false);
         switch (key) {
             case Input::KI_BACK:
-                if (caret_ > 0) {
-                    const std::size_t start = StringUtilities::PreviousCodePoint(value_, caret_);
-                    String value = value_;
-                    value.erase(start, caret_ - start);
-                    Edit(std::move(value), start);
-                }
+                if (caret_ > 0) Erase(StringUtilities::PreviousCodePoint(value_, caret_), caret_);
                 break;
             case Input::KI_DELETE:
-                if (caret_ < value_.size()) {
-                    const std::size_t end = StringUtilities::NextCodePoint(value_, caret_);
-                    String value = value_;
-                    value.erase(caret_, end - caret_);
-                    Edit(std::move(value), caret_);
-                }
+                if (caret_ < value_.size()) Erase(caret_, StringUtilities::NextCodePoint(value_, caret_));
                 break;
             case Input::KI_LEFT: MoveCaret(StringUtilities::PreviousCodePoint(value_, caret_)); break;
             case Input::KI_RIGHT: MoveCaret(StringUtilities::NextCodePoint(value_, caret_)); break;

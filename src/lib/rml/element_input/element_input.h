@@ -30,7 +30,11 @@ protected:
     void OnAttributeChange(const ElementAttributes& changed_attributes) override;
 
 private:
+    // The text as drawn: itself, or one '*' per character of a password.
+    String Shown(std::string_view text) const;
     void Edit(String value, std::size_t caret);
+    // Removes the bytes [start, end) and leaves the caret at `start`.
+    void Erase(std::size_t start, std::size_t end);
     void MoveCaret(std::size_t caret);
     void Insert(std::string_view text);
     void PlaceCaretAt(float x);

@@ -4,12 +4,11 @@
 
 namespace Rml {
 
-// Makes the elements of one tag.
+// Makes the elements of one tag; they are deleted through their ElementPtr.
 class ElementInstancer {
 public:
     virtual ~ElementInstancer() = default;
     virtual ElementPtr InstanceElement(Element* parent, const String& tag, const XMLAttributes& attributes) = 0;
-    virtual void ReleaseElement(Element* element) { delete element; }
 };
 
 template <typename T>

@@ -9,6 +9,7 @@
 #include <SDL3_ttf/SDL_ttf.h>
 #include <spdlog/spdlog.h>
 
+#include "lib/rml/painter/painter.h"
 #include "lib/rml/string_utilities/string_utilities.h"
 
 namespace Rml::FontEngine {
@@ -181,16 +182,15 @@ CachedText* RenderRun(RenderInterface& render_interface, FontHandle handle, cons
     return cached.texture ? &cached : nullptr;
 }
 
-void DrawQuad(RenderInterface& render_interface, TextureHandle texture, Rectanglef rect, float opacity) {
-    const Colourb colour{255, 255, 255, static_cast<byte>(std::lround(255.f * std::clamp(opacity, 0.f, 1.f)))};
-    const Vertex vertices[4] = {
-        {{rect.x, rect.y}, colour, {0, 0}},
-        {{rect.Right(), rect.y}, colour, {1, 0}},
-        {{rect.Right(), rect.Bottom()}, colour, {1, 1}},
-        {{rect.x, rect.Bottom()}, colour, {0, 1}},
-    };
-    const int indices[6] = {0, 1, 2, 0, 2, 3};
-    render_interface.RenderGeometry(vertices, 4, indices, 6, texture, {});
+// Closes every font opened so far; the next look-up opens its font again.
+void CloseFonts() {
+    State& state = GetState();
+    for (auto& font : state.fonts) {
+        for (auto& face : font->faces) TTF_CloseFont(face->font);
+    }
+    state.fonts.clear();
+    state.font_by_key.clear();
+    state.font_by_face.clear();
 }
 
 void WarnNoFace() {
@@ -216,9 +216,7 @@ bool Initialise() {
 void Shutdown() {
     State& state = GetState();
     ReleaseTextures();
-    for (auto& font : state.fonts) {
-        for (auto& face : font->faces) TTF_CloseFont(face->font);
-    }
+    CloseFonts();
     const bool was_initialised = state.initialised;
     state = State{};
     if (was_initialised) TTF_Quit();
@@ -241,17 +239,10 @@ bool LoadFace(const String& path, bool fallback_face, Style::FontWeight, int fac
     TTF_CloseFont(probe);
     state.faces.push_back(std::move(face));
     // Fonts made before this face do not know it.
-    for (auto& font : state.fonts) {
-        for (auto& sized : font->faces) TTF_CloseFont(sized->font);
-    }
+    CloseFonts();
     ReleaseTextures();
-    state.fonts.clear();
-    state.font_by_key.clear();
-    state.font_by_face.clear();
     return true;
 }
-
-bool HasFaces() { return !GetState().faces.empty(); }
 
 FontHandle GetFont(const String& family, float size) {
     State& state = GetState();
@@ -311,20 +302,30 @@ float MeasureText(FontHandle handle, float size, std::string_view text) {
     return width;
 }
 
+FontHandle GetFont(const ComputedValues& values) { return GetFont(values.font_family, values.font_size); }
+
+FontMetrics GetMetrics(const ComputedValues& values) { return GetMetrics(GetFont(values), values.font_size); }
+
+float MeasureText(const ComputedValues& values, std::string_view text) {
+    return MeasureText(GetFont(values), values.font_size, text);
+}
+
 void RenderText(RenderInterface& render_interface, FontHandle handle, std::string_view text, Vector2f position,
                 Colourb colour, float opacity) {
     Font* font = FontOf(handle);
     if (!font || text.empty() || colour.alpha == 0) return;
     const float baseline = position.y + font->metrics.ascent;
     float x = position.x;
-    for (const Run& run : SplitRuns(*font, text)) {
-        const float width = RunWidth(run);
+    const std::vector<Run> runs = SplitRuns(*font, text);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const Run& run = runs[i];
         if (CachedText* cached = RenderRun(render_interface, handle, run, colour)) {
             const float top = baseline - run.face->ascent * run.face->scale;
-            DrawQuad(render_interface, cached->texture, {std::round(x), std::round(top), cached->size.x, cached->size.y},
-                     opacity);
+            DrawTexture(render_interface, cached->texture,
+                        {std::round(x), std::round(top), cached->size.x, cached->size.y}, opacity);
         }
-        x += width;
+        // Only a following run needs this one's width.
+        if (i + 1 < runs.size()) x += RunWidth(run);
     }
 }
 

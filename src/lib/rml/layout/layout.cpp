@@ -56,12 +56,20 @@ String CollapseWhitespace(std::string_view text) {
     return out;
 }
 
+// Text straight in a flex container is one line without outer spaces.
+String OneLine(const ElementText& text) { return String(StringUtilities::Trim(CollapseWhitespace(text.GetText()))); }
+
 struct Resolved {
     Edges margin;
     Edges border;
     Edges padding;
     bool auto_left = false;
     bool auto_right = false;
+
+    // Border and padding together, across and down.
+    Vector2f Frame() const {
+        return {border.Horizontal() + padding.Horizontal(), border.Vertical() + padding.Vertical()};
+    }
 };
 
 Resolved ResolveEdges(const ComputedValues& v, float cb_width) {
@@ -132,7 +140,8 @@ LineMetrics TextLineMetrics(const FontEngine::FontMetrics& font, float line_heig
     return {font.ascent + leading, font.descent + leading};
 }
 
-FontEngine::FontHandle FontFor(const ComputedValues& v) { return FontEngine::GetFont(v.font_family, v.font_size); }
+// Where a line of text in these values reaches above and below the baseline.
+LineMetrics TextLineMetrics(const ComputedValues& v) { return TextLineMetrics(FontEngine::GetMetrics(v), v.line_height); }
 
 void ApplyRelative(Element& e, float cb_width, std::optional<float> cb_height) {
     const ComputedValues& v = e.GetComputedValues();
@@ -292,7 +301,6 @@ private:
     bool Stretches(const FlexItem& item) const;
     Sizing CrossSizing(const FlexItem& item) const;
     Vector2f OuterSize(const FlexItem& item) const;
-    static Vector2f Frame(const FlexItem& item);
 
     LayoutEngine& engine_;
     Element& container_;
@@ -311,7 +319,7 @@ private:
 InlineFormatter::InlineFormatter(LayoutEngine& engine, Element& block, Vector2f origin, float top, float width)
     : engine_(engine), block_(block), origin_(origin), y_(top), top_(top), width_(width) {
     const ComputedValues& v = block.GetComputedValues();
-    strut_ = TextLineMetrics(FontEngine::GetMetrics(FontFor(v), v.font_size), v.line_height);
+    strut_ = TextLineMetrics(v);
 }
 
 void InlineFormatter::Add(Element& element) {
@@ -344,7 +352,7 @@ void InlineFormatter::AddText(ElementText& text) {
     box.offset_parent = &block_;
     texts_.push_back(&text);
     const ComputedValues& v = text.GetComputedValues();
-    const FontEngine::FontHandle font = FontFor(v);
+    const FontEngine::FontHandle font = FontEngine::GetFont(v);
     const std::string_view content = text.GetText();
     std::size_t i = 0;
     while (i < content.size()) {
@@ -455,7 +463,7 @@ void InlineFormatter::EndLine(bool forced) {
     }
     for (const Span& span : spans_) {
         const ComputedValues& v = span.element->GetComputedValues();
-        const LineMetrics metrics = TextLineMetrics(FontEngine::GetMetrics(FontFor(v), v.font_size), v.line_height);
+        const LineMetrics metrics = TextLineMetrics(v);
         line.above = std::max(line.above, metrics.above);
         line.below = std::max(line.below, metrics.below);
     }
@@ -483,7 +491,7 @@ void InlineFormatter::EndLine(bool forced) {
     for (const Span& span : spans_) {
         LayoutBox& box = BoxOf(*span.element);
         const ComputedValues& v = span.element->GetComputedValues();
-        const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(FontFor(v), v.font_size);
+        const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(v);
         const float top = baseline - metrics.ascent - box.padding.top - box.border.top;
         const float height = metrics.Height() + box.padding.Vertical() + box.border.Vertical();
         box.fragments.push_back({origin_.x + span.start + shift, origin_.y + top, span.end - span.start, height});
@@ -541,7 +549,7 @@ void LayoutEngine::LayoutElement(Element& e, float cb_width, std::optional<float
     box.border = edges.border;
     box.padding = edges.padding;
     if (&e == document_) box.offset = {box.margin.left, box.margin.top};
-    const float frame_width = edges.border.Horizontal() + edges.padding.Horizontal();
+    const float frame_width = edges.Frame().x;
     const bool replaced = IsReplaced(e);
     const Vector2f replaced_size = replaced ? ReplacedSize(e, cb_width, cb_height) : Vector2f{};
 
@@ -639,7 +647,7 @@ float LayoutEngine::LayoutFlow(Element& e, float width, std::optional<float> hei
 
 float LayoutEngine::TextMaxWidth(ElementText& text) {
     const ComputedValues& v = text.GetComputedValues();
-    return FontEngine::MeasureText(FontFor(v), v.font_size, CollapseWhitespace(text.GetText()));
+    return FontEngine::MeasureText(v, CollapseWhitespace(text.GetText()));
 }
 
 float LayoutEngine::LayoutFlex(Element& e, float width, std::optional<float> height) {
@@ -690,8 +698,8 @@ void FlexFormatter::Collect() {
             text_box.rendered = true;
             text_box.text.clear();
             text_box.offset_parent = &container_;
-            // Text straight in a flex container is one line; white space alone is no item.
-            const String content(StringUtilities::Trim(CollapseWhitespace(text->GetText())));
+            // White space alone is no item.
+            const String content = OneLine(*text);
             if (!content.empty()) items_.push_back({&child, text, {}, 0, content});
         } else {
             items_.push_back({&child, nullptr, ResolveEdges(child.GetComputedValues(), width_), 0, {}});
@@ -705,17 +713,12 @@ bool FlexFormatter::Stretches(const FlexItem& item) const {
     return row_ ? v.height.IsAuto() : v.width.IsAuto();
 }
 
-Vector2f FlexFormatter::Frame(const FlexItem& item) {
-    const Resolved& r = item.edges;
-    return {r.border.Horizontal() + r.padding.Horizontal(), r.border.Vertical() + r.padding.Vertical()};
-}
-
 // In a column the cross size is the width: stretched, or shrink-to-fit when auto.
 Sizing FlexFormatter::CrossSizing(const FlexItem& item) const {
     Sizing sizing;
     if (row_) return sizing;
     if (Stretches(item)) {
-        sizing.width = std::max(0.f, width_ - item.edges.margin.Horizontal() - Frame(item).x);
+        sizing.width = std::max(0.f, width_ - item.edges.margin.Horizontal() - item.edges.Frame().x);
     } else if (item.element->GetComputedValues().width.IsAuto()) {
         sizing.shrink_to_fit = true;
         sizing.available = width_;
@@ -728,7 +731,7 @@ float FlexFormatter::MeasureBases() {
     for (FlexItem& item : items_) {
         if (item.text) {
             const ComputedValues& tv = item.text->GetComputedValues();
-            item.main = row_ ? FontEngine::MeasureText(FontFor(tv), tv.font_size, item.content) : tv.line_height;
+            item.main = row_ ? FontEngine::MeasureText(tv, item.content) : tv.line_height;
             used += item.main;
             continue;
         }
@@ -740,7 +743,7 @@ float FlexFormatter::MeasureBases() {
             } else if (IsReplaced(child)) {
                 item.main = ReplacedSize(child, width_, height_).x;
             } else {
-                item.main = ClampWidth(v, engine_.MaxContentWidth(child) - Frame(item).x, width_);
+                item.main = ClampWidth(v, engine_.MaxContentWidth(child) - item.edges.Frame().x, width_);
             }
         } else if (auto definite = DefiniteHeight(v, height_)) {
             item.main = ClampHeight(v, *definite, height_);
@@ -749,8 +752,8 @@ float FlexFormatter::MeasureBases() {
             item.main = BoxOf(child).content.y;
         }
         total_grow_ += v.flex_grow;
-        used += item.main + (row_ ? Frame(item).x + item.edges.margin.Horizontal()
-                                  : Frame(item).y + item.edges.margin.Vertical());
+        used += item.main + (row_ ? item.edges.Frame().x + item.edges.margin.Horizontal()
+                                  : item.edges.Frame().y + item.edges.margin.Vertical());
     }
     if (!items_.empty()) used += gap_ * static_cast<float>(items_.size() - 1);
     return used;
@@ -769,7 +772,7 @@ void FlexFormatter::ShrinkRowItems(float overflow) {
     if (total <= 0) return;
     for (FlexItem& item : items_) {
         if (!shrinks(item)) continue;
-        const float floor = std::max(0.f, engine_.MinContentWidth(*item.element) - Frame(item).x);
+        const float floor = std::max(0.f, engine_.MinContentWidth(*item.element) - item.edges.Frame().x);
         item.main = std::max(std::min(floor, item.main), item.main - overflow * item.main / total);
     }
 }
@@ -787,7 +790,7 @@ float FlexFormatter::SizeItems() {
         if (row_) {
             sizing.width = item.main;
             if (Stretches(item) && cross_size) {
-                sizing.height = std::max(0.f, *cross_size - item.edges.margin.Vertical() - Frame(item).y);
+                sizing.height = std::max(0.f, *cross_size - item.edges.margin.Vertical() - item.edges.Frame().y);
             }
         } else {
             sizing.height = item.main;
@@ -801,7 +804,7 @@ float FlexFormatter::SizeItems() {
         // Items of auto height stretch to the tallest one.
         for (const FlexItem& item : items_) {
             if (!Stretches(item)) continue;
-            const float stretched = std::max(0.f, line_cross - item.edges.margin.Vertical() - Frame(item).y);
+            const float stretched = std::max(0.f, line_cross - item.edges.margin.Vertical() - item.edges.Frame().y);
             if (BoxOf(*item.element).content.y == stretched) continue;
             Sizing sizing;
             sizing.width = item.main;
@@ -861,16 +864,15 @@ float FlexFormatter::Place(float line_cross, float free) {
 Vector2f FlexFormatter::OuterSize(const FlexItem& item) const {
     if (!item.text) return BoxOf(*item.element).MarginSize();
     const ComputedValues& tv = item.text->GetComputedValues();
-    const float width = FontEngine::MeasureText(FontFor(tv), tv.font_size, item.content);
-    return {width, tv.line_height};
+    return {FontEngine::MeasureText(tv, item.content), tv.line_height};
 }
 
 void FlexFormatter::PlaceText(const FlexItem& item, Vector2f position) {
     const ComputedValues& tv = item.text->GetComputedValues();
-    const FontEngine::FontHandle font = FontFor(tv);
-    const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(font, tv.font_size);
+    const FontEngine::FontHandle font = FontEngine::GetFont(tv);
+    const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(tv);
     const float half_leading = (tv.line_height - metrics.Height()) / 2;
-    const float width = FontEngine::MeasureText(font, tv.font_size, item.content);
+    const float width = FontEngine::MeasureText(tv, item.content);
     LayoutBox& box = BoxOf(*item.text);
     box.text.push_back({item.content, position + Vector2f{0, half_leading}, width, metrics.Height(), font});
     box.offset = position;
@@ -883,7 +885,7 @@ float LayoutEngine::InlineMaxWidth(Element& e, float& widest) {
     const ComputedValues& v = e.GetComputedValues();
     if (v.display == Display::Inline && !IsReplaced(e)) {
         const Resolved edges = ResolveEdges(v, 0);
-        float line = edges.margin.Horizontal() + edges.border.Horizontal() + edges.padding.Horizontal();
+        float line = edges.margin.Horizontal() + edges.Frame().x;
         for (const ElementPtr& child : e.GetChildren()) {
             if (IsBreak(*child)) {
                 widest = std::max(widest, line);
@@ -902,7 +904,7 @@ float LayoutEngine::MaxContentWidth(Element& e) {
     if (auto it = max_content_.find(&e); it != max_content_.end()) return it->second;
     const ComputedValues& v = e.GetComputedValues();
     const Resolved edges = ResolveEdges(v, 0);
-    const float frame = edges.border.Horizontal() + edges.padding.Horizontal();
+    const float frame = edges.Frame().x;
     float result = 0;
     if (IsReplaced(e)) {
         result = ReplacedSize(e, 0, std::nullopt).x + frame;
@@ -912,8 +914,7 @@ float LayoutEngine::MaxContentWidth(Element& e) {
         float content = 0;
         const auto item_width = [&](Element& child) {
             if (auto* text = dynamic_cast<ElementText*>(&child)) {
-                return FontEngine::MeasureText(FontFor(child.GetComputedValues()), child.GetComputedValues().font_size,
-                                               String(StringUtilities::Trim(CollapseWhitespace(text->GetText()))));
+                return FontEngine::MeasureText(child.GetComputedValues(), OneLine(*text));
             }
             return MaxContentWidth(child) + ResolveEdges(child.GetComputedValues(), 0).margin.Horizontal();
         };
@@ -953,14 +954,14 @@ float LayoutEngine::MinContentWidth(Element& e) {
         const ComputedValues& v = text->GetComputedValues();
         float widest = 0;
         for (const String& word : StringUtilities::SplitWhitespace(text->GetText())) {
-            widest = std::max(widest, FontEngine::MeasureText(FontFor(v), v.font_size, word));
+            widest = std::max(widest, FontEngine::MeasureText(v, word));
         }
         return widest;
     }
     const ComputedValues& v = e.GetComputedValues();
     if (IsReplaced(e) || v.width.kind == Length::Kind::Px) return MaxContentWidth(e);
     const Resolved edges = ResolveEdges(v, 0);
-    const float frame = edges.border.Horizontal() + edges.padding.Horizontal();
+    const float frame = edges.Frame().x;
     const bool row_flex = v.display == Display::Flex && v.flex_direction == Style::FlexDirection::Row;
     float content = 0;
     for (const ElementPtr& child : e.GetChildren()) {
@@ -1001,8 +1002,7 @@ void LayoutEngine::LayoutAbsolutes(Element& containing_block) {
         Element& e = *item.element;
         const ComputedValues& v = e.GetComputedValues();
         const Resolved edges = ResolveEdges(v, size.x);
-        const Vector2f frame{edges.border.Horizontal() + edges.padding.Horizontal(),
-                             edges.border.Vertical() + edges.padding.Vertical()};
+        const Vector2f frame = edges.Frame();
         const auto resolve = [](const Length& length, float base) -> std::optional<float> {
             if (length.IsAuto()) return std::nullopt;
             return length.Resolve(base);

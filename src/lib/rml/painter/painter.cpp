@@ -22,6 +22,16 @@ Colourb WithOpacity(Colourb colour, float opacity) {
     return colour;
 }
 
+// Two triangles over `r`, the texture (if any) stretched across it.
+void RenderQuad(RenderInterface& render_interface, const Rectanglef& r, Colourb colour, TextureHandle texture) {
+    const Vertex vertices[4] = {{{r.x, r.y}, colour, {0, 0}},
+                                {{r.Right(), r.y}, colour, {1, 0}},
+                                {{r.Right(), r.Bottom()}, colour, {1, 1}},
+                                {{r.x, r.Bottom()}, colour, {0, 1}}};
+    const int indices[6] = {0, 1, 2, 0, 2, 3};
+    render_interface.RenderGeometry(vertices, 4, indices, 6, texture, {});
+}
+
 class Scissor {
 public:
     explicit Scissor(RenderInterface& render_interface) : render_interface_(render_interface) {}
@@ -96,16 +106,6 @@ void FillRing(RenderInterface& render_interface, const std::vector<Vector2f>& ou
                                     static_cast<int>(indices.size()), 0, {});
 }
 
-void DrawTexture(RenderInterface& render_interface, TextureHandle texture, const Rectanglef& r, float opacity) {
-    const Colourb colour = WithOpacity({255, 255, 255, 255}, opacity);
-    const Vertex vertices[4] = {{{r.x, r.y}, colour, {0, 0}},
-                                {{r.Right(), r.y}, colour, {1, 0}},
-                                {{r.Right(), r.Bottom()}, colour, {1, 1}},
-                                {{r.x, r.Bottom()}, colour, {0, 1}}};
-    const int indices[6] = {0, 1, 2, 0, 2, 3};
-    render_interface.RenderGeometry(vertices, 4, indices, 6, texture, {});
-}
-
 // Background and border of one box (or one line fragment of an inline element).
 void PaintDecoration(RenderInterface& render_interface, const Rectanglef& border_box, const LayoutBox& box,
                      const ComputedValues& v, float opacity) {
@@ -159,8 +159,8 @@ void PaintInput(RenderInterface& render_interface, ElementInput& input, Scissor&
     const Rectanglef clip = box.clip.Intersect(content);
     if (clip.Empty()) return;
     scissor.Set(clip);
-    const FontEngine::FontHandle font = FontEngine::GetFont(v.font_family, v.font_size);
-    const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(font, v.font_size);
+    const FontEngine::FontHandle font = FontEngine::GetFont(v);
+    const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(v);
     const float scroll = input.UpdateTextScroll(content.width);
     const float top = content.y + (content.height - metrics.Height()) / 2;
     FontEngine::RenderText(render_interface, font, input.GetDisplayText(), {content.x - scroll, top}, v.color, box.opacity);
@@ -214,12 +214,11 @@ void FillRectangle(RenderInterface& render_interface, Rectanglef r, Colourb colo
     if (r.Empty()) return;
     colour = WithOpacity(colour, opacity);
     if (colour.alpha == 0) return;
-    const Vertex vertices[4] = {{{r.x, r.y}, colour, {}},
-                                {{r.Right(), r.y}, colour, {}},
-                                {{r.Right(), r.Bottom()}, colour, {}},
-                                {{r.x, r.Bottom()}, colour, {}}};
-    const int indices[6] = {0, 1, 2, 0, 2, 3};
-    render_interface.RenderGeometry(vertices, 4, indices, 6, 0, {});
+    RenderQuad(render_interface, r, colour, 0);
+}
+
+void DrawTexture(RenderInterface& render_interface, TextureHandle texture, const Rectanglef& r, float opacity) {
+    RenderQuad(render_interface, r, WithOpacity({255, 255, 255, 255}, opacity), texture);
 }
 
 void OutlineRectangle(RenderInterface& render_interface, Rectanglef r, float t, Colourb colour) {

@@ -12,6 +12,8 @@ class ElementDocument;
 void RenderDocument(ElementDocument& document, RenderInterface& render_interface);
 
 void FillRectangle(RenderInterface& render_interface, Rectanglef rectangle, Colourb colour, float opacity = 1);
+// Draws a texture stretched over a rectangle, faded by `opacity`.
+void DrawTexture(RenderInterface& render_interface, TextureHandle texture, const Rectanglef& rectangle, float opacity);
 void OutlineRectangle(RenderInterface& render_interface, Rectanglef rectangle, float thickness, Colourb colour);
 
 }  // namespace Rml

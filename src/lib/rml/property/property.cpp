@@ -149,10 +149,9 @@ const PropertyInfo& InfoById(PropertyId id) {
 }
 
 bool ParseFloat(std::string_view text, float& out, std::string_view& rest) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), out);
-    if (result.ec != std::errc{} || !std::isfinite(out)) return false;
-    rest = text.substr(static_cast<std::size_t>(result.ptr - text.data()));
+    const auto after = StringUtilities::ParseNumberPrefix(text, out);
+    if (!after || !std::isfinite(out)) return false;
+    rest = *after;
     return true;
 }
 
@@ -260,18 +259,6 @@ std::optional<String> ParseBoxShorthand(std::string_view name, std::string_view 
     return std::nullopt;
 }
 
-constexpr std::array<PropertyId, 4> kMargins = {PropertyId::MarginTop, PropertyId::MarginRight, PropertyId::MarginBottom,
-                                                PropertyId::MarginLeft};
-constexpr std::array<PropertyId, 4> kPaddings = {PropertyId::PaddingTop, PropertyId::PaddingRight,
-                                                 PropertyId::PaddingBottom, PropertyId::PaddingLeft};
-constexpr std::array<PropertyId, 4> kBorderWidths = {PropertyId::BorderTopWidth, PropertyId::BorderRightWidth,
-                                                     PropertyId::BorderBottomWidth, PropertyId::BorderLeftWidth};
-constexpr std::array<PropertyId, 4> kBorderColours = {PropertyId::BorderTopColor, PropertyId::BorderRightColor,
-                                                      PropertyId::BorderBottomColor, PropertyId::BorderLeftColor};
-constexpr std::array<PropertyId, 4> kBorderRadii = {PropertyId::BorderTopLeftRadius, PropertyId::BorderTopRightRadius,
-                                                    PropertyId::BorderBottomRightRadius,
-                                                    PropertyId::BorderBottomLeftRadius};
-
 bool IsBorderStyle(const String& word) {
     return word == "solid" || word == "none" || word == "hidden";
 }
@@ -296,8 +283,8 @@ std::optional<String> ParseBorderShorthand(std::string_view name, std::string_vi
     }
     if (none) width = Value(Unit::Px, 0);
     for (std::size_t side : sides) {
-        out.push_back({kBorderWidths[side], width.value_or(Value(Unit::Px, 1))});
-        if (colour) out.push_back({kBorderColours[side], *colour});
+        out.push_back({kBorderWidthProperties[side], width.value_or(Value(Unit::Px, 1))});
+        if (colour) out.push_back({kBorderColourProperties[side], *colour});
     }
     return std::nullopt;
 }
@@ -305,11 +292,11 @@ std::optional<String> ParseBorderShorthand(std::string_view name, std::string_vi
 std::optional<String> ParseShorthand(std::string_view name, std::string_view value, PropertyList& out,
                                      bool& handled) {
     handled = true;
-    if (name == "margin") return ParseBoxShorthand(name, value, kMargins, out);
-    if (name == "padding") return ParseBoxShorthand(name, value, kPaddings, out);
-    if (name == "border-width") return ParseBoxShorthand(name, value, kBorderWidths, out);
-    if (name == "border-color") return ParseBoxShorthand(name, value, kBorderColours, out);
-    if (name == "border-radius") return ParseBoxShorthand(name, value, kBorderRadii, out);
+    if (name == "margin") return ParseBoxShorthand(name, value, kMarginProperties, out);
+    if (name == "padding") return ParseBoxShorthand(name, value, kPaddingProperties, out);
+    if (name == "border-width") return ParseBoxShorthand(name, value, kBorderWidthProperties, out);
+    if (name == "border-color") return ParseBoxShorthand(name, value, kBorderColourProperties, out);
+    if (name == "border-radius") return ParseBoxShorthand(name, value, kBorderRadiusProperties, out);
     if (name == "border") return ParseBorderShorthand(name, value, {0, 1, 2, 3}, out);
     if (name == "border-top") return ParseBorderShorthand(name, value, {0}, out);
     if (name == "border-right") return ParseBorderShorthand(name, value, {1}, out);
@@ -319,7 +306,7 @@ std::optional<String> ParseShorthand(std::string_view name, std::string_view val
         const String lower = ToLower(Trim(value));
         if (!IsBorderStyle(lower)) return Unsupported(name, value);
         if (lower != "solid") {
-            for (PropertyId id : kBorderWidths) out.push_back({id, Value(Unit::Px, 0)});
+            for (PropertyId id : kBorderWidthProperties) out.push_back({id, Value(Unit::Px, 0)});
         }
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -76,6 +77,20 @@ enum class PropertyId : std::uint8_t {
 };
 
 constexpr std::size_t kPropertyCount = static_cast<std::size_t>(PropertyId::Count);
+
+// The four sides (top, right, bottom, left) or corners (from the top left,
+// clockwise) of each four-part property, in the order its shorthand lists them.
+inline constexpr std::array<PropertyId, 4> kMarginProperties = {PropertyId::MarginTop, PropertyId::MarginRight,
+                                                                PropertyId::MarginBottom, PropertyId::MarginLeft};
+inline constexpr std::array<PropertyId, 4> kPaddingProperties = {PropertyId::PaddingTop, PropertyId::PaddingRight,
+                                                                 PropertyId::PaddingBottom, PropertyId::PaddingLeft};
+inline constexpr std::array<PropertyId, 4> kBorderWidthProperties = {
+    PropertyId::BorderTopWidth, PropertyId::BorderRightWidth, PropertyId::BorderBottomWidth, PropertyId::BorderLeftWidth};
+inline constexpr std::array<PropertyId, 4> kBorderColourProperties = {
+    PropertyId::BorderTopColor, PropertyId::BorderRightColor, PropertyId::BorderBottomColor, PropertyId::BorderLeftColor};
+inline constexpr std::array<PropertyId, 4> kBorderRadiusProperties = {
+    PropertyId::BorderTopLeftRadius, PropertyId::BorderTopRightRadius, PropertyId::BorderBottomRightRadius,
+    PropertyId::BorderBottomLeftRadius};
 
 enum class Unit : std::uint8_t { Keyword, Px, Percent, Em, Number, Auto, None, Normal, Colour, Text };
 

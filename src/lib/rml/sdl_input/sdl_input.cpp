@@ -24,6 +24,13 @@ float PixelDensity(SDL_Window* window) {
 
 int ToPixels(float coordinate, float density) { return static_cast<int>(std::lround(coordinate * density)); }
 
+// A button event says where it happened: the pointer moves there first. Gives the modifier keys.
+int MoveToButton(Rml::Context& context, const SDL_MouseButtonEvent& button, float density) {
+    const int modifiers = ConvertModifiers(SDL_GetModState());
+    context.ProcessMouseMove(ToPixels(button.x, density), ToPixels(button.y, density), modifiers);
+    return modifiers;
+}
+
 }  // namespace
 
 Rml::Input::KeyIdentifier ConvertKey(SDL_Keycode key) {
@@ -80,13 +87,11 @@ bool InputEventHandler(Rml::Context* context, SDL_Window* window, SDL_Event& eve
             return context->ProcessMouseMove(ToPixels(event.motion.x, density), ToPixels(event.motion.y, density),
                                              ConvertModifiers(SDL_GetModState()));
         case SDL_EVENT_MOUSE_BUTTON_DOWN: {
-            const int modifiers = ConvertModifiers(SDL_GetModState());
-            context->ProcessMouseMove(ToPixels(event.button.x, density), ToPixels(event.button.y, density), modifiers);
+            const int modifiers = MoveToButton(*context, event.button, density);
             return context->ProcessMouseButtonDown(ConvertButton(event.button.button), modifiers);
         }
         case SDL_EVENT_MOUSE_BUTTON_UP: {
-            const int modifiers = ConvertModifiers(SDL_GetModState());
-            context->ProcessMouseMove(ToPixels(event.button.x, density), ToPixels(event.button.y, density), modifiers);
+            const int modifiers = MoveToButton(*context, event.button, density);
             return context->ProcessMouseButtonUp(ConvertButton(event.button.button), modifiers);
         }
         case SDL_EVENT_MOUSE_WHEEL: {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <charconv>
+#include <optional>
 #include <string_view>
 
 #include "lib/rml/types/types.h"
@@ -13,6 +15,15 @@ bool IsSpace(char c);
 StringList Split(std::string_view text, char separator);
 // Splits at runs of white space.
 StringList SplitWhitespace(std::string_view text);
+// Reads a number at the start of `text`, a leading '+' allowed; gives what
+// follows it, or nothing when no number starts there.
+template <typename T>
+std::optional<std::string_view> ParseNumberPrefix(std::string_view text, T& out) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), out);
+    if (result.ec != std::errc{}) return std::nullopt;
+    return text.substr(static_cast<std::size_t>(result.ptr - text.data()));
+}
 // The shortest text that reads back to the same number ("190", "185.5").
 String FormatNumber(float value);
 String FormatNumber(double value);

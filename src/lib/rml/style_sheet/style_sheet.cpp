@@ -258,19 +258,18 @@ std::shared_ptr<StyleSheet> StyleSheet::Parse(std::string_view text, const Strin
     auto sheet = std::make_shared<StyleSheet>();
     std::vector<StyleRule> rules;
     Parser(text, source, first_line).Run(rules);
-    StyleSheet parsed;
-    parsed.rules_ = std::move(rules);
-    sheet->Append(parsed);
+    for (StyleRule& rule : rules) sheet->Add(std::move(rule));
     return sheet;
 }
 
 void StyleSheet::Append(const StyleSheet& other) {
-    for (const StyleRule& rule : other.rules_) {
-        StyleRule copy = rule;
-        copy.order = static_cast<int>(rules_.size());
-        rules_.push_back(std::move(copy));
-        Index(rules_.size() - 1);
-    }
+    for (const StyleRule& rule : other.rules_) Add(rule);
+}
+
+void StyleSheet::Add(StyleRule rule) {
+    rule.order = static_cast<int>(rules_.size());
+    rules_.push_back(std::move(rule));
+    Index(rules_.size() - 1);
 }
 
 void StyleSheet::Index(std::size_t rule) {

@@ -41,12 +41,13 @@ public:
 
     // Adds the rules of `other` after those already held.
     void Append(const StyleSheet& other);
-    const std::vector<StyleRule>& Rules() const { return rules_; }
     bool UsesPseudoClass(std::string_view name) const;
     // The rules that match `element`, in cascade order (specificity, then source order).
     void CollectMatches(const Element& element, std::vector<const StyleRule*>& out) const;
 
 private:
+    // Adds a rule after those held, in source order.
+    void Add(StyleRule rule);
     void Index(std::size_t rule);
 
     std::vector<StyleRule> rules_;

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include <spdlog/spdlog.h>
-
 #include "lib/rml/string_utilities/string_utilities.h"
 
 namespace {
@@ -33,17 +31,6 @@ SystemInterface_SDL::~SystemInterface_SDL() {
 }
 
 double SystemInterface_SDL::GetElapsedTime() { return static_cast<double>(SDL_GetTicksNS()) / 1e9; }
-
-bool SystemInterface_SDL::LogMessage(Rml::Log::Type type, const Rml::String& message) {
-    switch (type) {
-        case Rml::Log::LT_ERROR:
-        case Rml::Log::LT_ASSERT: SPDLOG_ERROR("{}", message); break;
-        case Rml::Log::LT_WARNING: SPDLOG_WARN("{}", message); break;
-        case Rml::Log::LT_DEBUG: SPDLOG_DEBUG("{}", message); break;
-        default: SPDLOG_INFO("{}", message); break;
-    }
-    return true;
-}
 
 void SystemInterface_SDL::SetMouseCursor(const Rml::String& cursor_name) {
     const SDL_SystemCursor id = CursorFor(cursor_name);

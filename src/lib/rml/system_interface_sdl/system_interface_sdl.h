@@ -6,8 +6,8 @@
 
 #include "lib/rml/system_interface/system_interface.h"
 
-// The toolkit's platform on an SDL window: time, clipboard, cursors, text input
-// and logging into spdlog.
+// The toolkit's platform on an SDL window: time, clipboard, cursors and text
+// input; logging goes into spdlog as the base interface does.
 class SystemInterface_SDL : public Rml::SystemInterface {
 public:
     explicit SystemInterface_SDL(SDL_Window* window = nullptr);
@@ -18,7 +18,6 @@ public:
     void SetWindow(SDL_Window* window) { window_ = window; }
 
     double GetElapsedTime() override;
-    bool LogMessage(Rml::Log::Type type, const Rml::String& message) override;
     void SetMouseCursor(const Rml::String& cursor_name) override;
     void SetClipboardText(const Rml::String& text) override;
     void GetClipboardText(Rml::String& text) override;

@@ -1,6 +1,5 @@
 #include "lib/rml/variant/variant.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "lib/rml/string_utilities/string_utilities.h"
@@ -19,17 +18,11 @@ std::string_view TrimLeft(std::string_view text) {
 
 // Reads a leading number as scanf would: "12abc" is 12, "abc" is nothing.
 bool ParseLeadingDouble(std::string_view text, double& out) {
-    text = TrimLeft(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), out);
-    return result.ec == std::errc{} && std::isfinite(out);
+    return StringUtilities::ParseNumberPrefix(TrimLeft(text), out) && std::isfinite(out);
 }
 
 bool ParseLeadingLong(std::string_view text, long long& out) {
-    text = TrimLeft(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), out);
-    return result.ec == std::errc{};
+    return StringUtilities::ParseNumberPrefix(TrimLeft(text), out).has_value();
 }
 
 }  // namespace

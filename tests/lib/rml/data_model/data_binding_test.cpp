@@ -223,6 +223,26 @@ TEST_F(DataBinding, ForLoopsKeepTheirItemsAndFollowTheArray) {
     EXPECT_EQ(list->GetNumChildren(), 1);
 }
 
+// Makes its first element only, as an instancer that fails part way would.
+class FirstOnlyInstancer : public Rml::ElementInstancer {
+public:
+    Rml::ElementPtr InstanceElement(Rml::Element*, const String& tag, const Rml::XMLAttributes&) override {
+        return made_++ == 0 ? std::make_unique<Rml::Element>(tag) : nullptr;
+    }
+
+private:
+    int made_ = 0;
+};
+
+TEST_F(DataBinding, ForLoopItemsThatCannotBeMadeAreLoggedAndLeftOut) {
+    FirstOnlyInstancer first_only;
+    Rml::Factory::RegisterElementInstancer("first-only", &first_only);
+    test_support::LogCapture log;
+    Rml::ElementDocument* document = Load(R"(<div id="list"><first-only data-for="vm.names"/></div>)");
+    EXPECT_EQ(document->GetElementById("list")->GetNumChildren(), 1);  // the placeholder alone
+    EXPECT_EQ(log.count_containing(document->GetSourceURL() + ":1: the instancer of <first-only> made no element"), 1);
+}
+
 TEST_F(DataBinding, EventsCallTheirCallbackWithEvaluatedArguments) {
     Rml::ElementDocument* document = Load(R"RML(
         <div id="rows"><div data-for="r : vm.rows" data-event-click="on_pick(it_index, r.name, vm.selected + 1, 'x')">{{r.name}}</div></div>
@@ -297,7 +317,8 @@ TEST_F(DataBinding, BadBindingsAreLoggedOnceWithDocumentAndLine) {
         "<div data-event-click='no_such_callback'/>\n"
         "<div data-colour='vm.flag'/>\n"
         "<p id='c'>{{ vm.names[vm.selected + 5] }} and {{ count }}</p>\n"
-        "<div title='{{ count }}'/>\n",
+        "<div title='{{ count }}'/>\n"
+        "<input data-value='nowhere'/>\n",
         "", R"(data-model="editor")");
     ShowAndUpdate(document);
     const String path = document->GetSourceURL();
@@ -307,6 +328,7 @@ TEST_F(DataBinding, BadBindingsAreLoggedOnceWithDocumentAndLine) {
     EXPECT_EQ(log.count_containing(path + ":5: unknown data binding 'data-colour'"), 1);
     EXPECT_EQ(log.count_containing(path + ":6: {{ vm.names[vm.selected + 5] }}: index 6 is out of range"), 1);
     EXPECT_EQ(log.count_containing(path + ":7: '{{ }}' is not read in attribute 'title'; use data-attr-title"), 1);
+    EXPECT_EQ(log.count_containing(path + ":8: data-value=\"nowhere\": unknown name 'nowhere'"), 1);
     // The rest of the text still shows, and the error is not repeated.
     EXPECT_EQ(Text(document->GetElementById("c")), " and 4");
     handle_.DirtyVariable("vm");
