@@ -5,33 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/enet_support.h"
+
 #include "core/net_msg_helpers/deserialize_batch_message.h"
 #include "core/net_msg_helpers/send_peer_net_msgs.h"
 
 namespace client_test {
 
-namespace {
-
-class EnetEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_EQ(enet_initialize(), 0); }
-    void TearDown() override { enet_deinitialize(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const enet_environment =
-    ::testing::AddGlobalTestEnvironment(new EnetEnvironment);
-
-}  // namespace
-
 int listen_on_free_port(EnetConn& conn) {
-    if (!conn.listen(0)) {
-        return -1;
-    }
-    ENetAddress bound{};
-    if (enet_socket_get_address(conn.enet_host->socket, &bound) != 0) {
-        return -1;
-    }
-    return bound.port;
+    return conn.listen(0) ? test_support::bound_port(conn.enet_host.get()) : -1;
 }
 
 bool pump_until(const std::function<void()>& pump, const std::function<bool()>& done) {

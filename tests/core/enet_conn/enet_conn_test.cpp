@@ -8,6 +8,7 @@
 #include "core/net_msg_helpers/deserialize_batch_message.h"
 #include "core/net_msg_helpers/send_peer_net_msgs.h"
 #include "core/enet_conn/enet_loopback.h"
+#include "support/enet_support.h"
 #include "support/log_capture.h"
 
 using enet_test::Loopback;
@@ -62,7 +63,7 @@ TEST(EnetConn, ListenOnATakenPortFailsAndLeavesNoHost) {
 
     LogCapture log;
     EnetConn conn;
-    ASSERT_TRUE(conn.listen(enet_test::ephemeral_udp_port()).has_value());
+    ASSERT_TRUE(conn.listen(test_support::ephemeral_udp_port()).has_value());
     const auto result = conn.listen(port);
     ASSERT_FALSE(result.has_value());
     EXPECT_STREQ(result.error().what(), "An error occurred while trying to create an ENet host.");
@@ -84,7 +85,7 @@ TEST(EnetConn, DisconnectDropsTheHostOnce) {
 
 TEST(EnetConn, ConnectToASilentEndpointStillGivesAPeer) {
     EnetConn conn;
-    const auto peer = conn.connect("127.0.0.1", enet_test::ephemeral_udp_port());
+    const auto peer = conn.connect("127.0.0.1", test_support::ephemeral_udp_port());
     ASSERT_TRUE(peer.has_value());
     EXPECT_NE(*peer, nullptr);
     for (int round = 0; round < 20; ++round) {
@@ -140,7 +141,7 @@ TEST(EnetConn, BatchesTravelBetweenTwoConns) {
 
 TEST(EnetConn, ASendToAPeerNotYetConnectedIsRefusedAndDropped) {
     EnetConn conn;
-    const auto peer = conn.connect("127.0.0.1", enet_test::ephemeral_udp_port());
+    const auto peer = conn.connect("127.0.0.1", test_support::ephemeral_udp_port());
     ASSERT_TRUE(peer.has_value());
     LogCapture log;
     std::vector<NetMsg> messages = {NetMsgs::AssignShip{.ship_id = 1}};

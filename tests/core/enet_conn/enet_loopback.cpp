@@ -5,18 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/enet_support.h"
+
 namespace enet_test {
 
 namespace {
-
-class EnetEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_EQ(enet_initialize(), 0); }
-    void TearDown() override { enet_deinitialize(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const enet_environment =
-    ::testing::AddGlobalTestEnvironment(new EnetEnvironment);
 
 bool has_event(const std::vector<ENetEvent>& events, ENetEventType type) {
     for (const ENetEvent& event : events) {
@@ -48,22 +41,9 @@ std::vector<ENetPacket*> received_packets(const std::vector<ENetEvent>& events) 
 
 }  // namespace
 
-int ephemeral_udp_port() {
-    ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
-    ENetAddress address{};
-    address.host = ENET_HOST_ANY;
-    address.port = 0;
-    int port = -1;
-    if (enet_socket_bind(socket, &address) == 0 && enet_socket_get_address(socket, &address) == 0) {
-        port = address.port;
-    }
-    enet_socket_destroy(socket);
-    return port;
-}
-
 int listen_on_free_port(EnetConn& conn) {
     for (int attempt = 0; attempt < 20; ++attempt) {
-        const int port = ephemeral_udp_port();
+        const int port = test_support::ephemeral_udp_port();
         if (port > 0 && conn.listen(port)) {
             return port;
         }

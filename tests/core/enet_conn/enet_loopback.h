@@ -9,9 +9,6 @@
 
 namespace enet_test {
 
-// A UDP port that was free a moment ago (bound with port 0, then released).
-int ephemeral_udp_port();
-
 // Listens on a free port, retrying if another process took it in between; -1 on failure.
 int listen_on_free_port(EnetConn& conn);
 

@@ -6,21 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/enet_support.h"
+
 #include "core/net_msg_helpers/deserialize_batch_message.h"
 #include "core/net_msg_helpers/send_peer_net_msgs.h"
 
 namespace server_test {
 
 namespace {
-
-class EnetEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_EQ(enet_initialize(), 0); }
-    void TearDown() override { enet_deinitialize(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const enet_environment =
-    ::testing::AddGlobalTestEnvironment(new EnetEnvironment);
 
 constexpr auto run_deadline = std::chrono::seconds(3);
 constexpr int game_port = 1234;
@@ -29,15 +22,7 @@ constexpr int game_port = 1234;
 
 int free_udp_port() {
     for (int attempt = 0; attempt < 20; ++attempt) {
-        ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
-        ENetAddress address{};
-        address.host = ENET_HOST_ANY;
-        int port = -1;
-        if (enet_socket_bind(socket, &address) == 0 &&
-            enet_socket_get_address(socket, &address) == 0) {
-            port = address.port;
-        }
-        enet_socket_destroy(socket);
+        const int port = test_support::ephemeral_udp_port();
         if (port > 0 && port != game_port) {
             return port;
         }
