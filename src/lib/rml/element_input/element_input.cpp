@@ -1,5 +1,6 @@
 #include "lib/rml/element_input/element_input.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <spdlog/spdlog.h>
@@ -59,11 +60,21 @@ float ElementInput::GetCaretOffset() const {
     return FontEngine::MeasureText(GetComputedValues(), Shown(std::string_view(value_).substr(0, caret_)));
 }
 
-float ElementInput::UpdateTextScroll(float width) {
+bool ElementInput::HasFocus() const { return GetContext() && GetContext()->GetFocusElement() == this; }
+
+float ElementInput::ScrollKeepingCaret(float width) const {
     const float caret = GetCaretOffset();
-    if (caret - text_scroll_ > width - 1) text_scroll_ = caret - width + 1;
-    if (caret < text_scroll_) text_scroll_ = caret;
-    text_scroll_ = std::max(0.f, text_scroll_);
+    float scroll = text_scroll_;
+    if (caret - scroll > width - 1) scroll = caret - width + 1;
+    if (caret < scroll) scroll = caret;
+    // Never scroll past the end of the text: deleting at the end pulls the text
+    // back in from the left instead of leaving the field blank.
+    scroll = std::min(scroll, FontEngine::MeasureText(GetComputedValues(), GetDisplayText()) - width + 1);
+    return std::max(0.f, scroll);
+}
+
+float ElementInput::UpdateTextScroll(float width) {
+    text_scroll_ = HasFocus() ? ScrollKeepingCaret(width) : 0;
     return text_scroll_;
 }
 
@@ -122,9 +133,10 @@ void ElementInput::PlaceCaretAt(float x) {
 }
 
 void ElementInput::ActivateKeyboard() {
-    if (!GetContext() || GetContext()->GetFocusElement() != this) return;
+    if (!HasFocus()) return;
     const Vector2f content = GetAbsoluteOffset(BoxArea::Content);
-    GetSystemInterface()->ActivateKeyboard({content.x + GetCaretOffset() - text_scroll_, content.y},
+    const float scroll = ScrollKeepingCaret(GetBox().content.x);
+    GetSystemInterface()->ActivateKeyboard({content.x + GetCaretOffset() - scroll, content.y},
                                            GetComputedValues().line_height);
 }
 
@@ -137,6 +149,7 @@ void ElementInput::ProcessDefaultAction(Event& event) {
     } else if (type == "blur") {
         GetSystemInterface()->DeactivateKeyboard();
     } else if (type == "mousedown") {
+        // The scroll as last drawn: the press lands on the text the person saw.
         const float x = event.GetParameter<float>("mouse_x", 0) - GetAbsoluteOffset(BoxArea::Content).x + text_scroll_;
         PlaceCaretAt(x);
     } else if (type == "textinput") {

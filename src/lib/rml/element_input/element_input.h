@@ -22,7 +22,8 @@ public:
     String GetDisplayText() const;
     // Caret offset in pixels from the start of the text.
     float GetCaretOffset() const;
-    // Horizontal scroll that keeps the caret inside a field of `width` pixels.
+    // Horizontal scroll of the text in a field of `width` pixels, kept as drawn:
+    // while focused the caret stays in view, otherwise the text shows from its start.
     float UpdateTextScroll(float width);
     bool IsCaretVisible(double now) const;
 
@@ -39,6 +40,9 @@ private:
     void Insert(std::string_view text);
     void PlaceCaretAt(float x);
     void ActivateKeyboard();
+    bool HasFocus() const;
+    // The drawn scroll moved just enough to show the caret, never past the text's end.
+    float ScrollKeepingCaret(float width) const;
 
     String value_;
     std::size_t caret_ = 0;

@@ -75,4 +75,66 @@ TEST_F(PointerAndKeyboard, TheClipboardPastesIntoTheField) {
     EXPECT_EQ(field->GetValue(), "abcxyz!");
 }
 
+TEST_F(PointerAndKeyboard, ALongNumberKeepsTheCaretInViewAndShowsItsStartWhenNotEdited) {
+    // 5 px a character: the 14 characters take 70 px of a 50 px field.
+    Rml::ElementDocument* document = LoadBody(R"(<input id="number" value="1234567.000000"/>)",
+                                              R"(body { font-size: 10px; }
+                                                 #number { position: absolute; left: 100px; top: 200px; width: 50px; })");
+    ShowAndUpdate(document);
+    auto* field = static_cast<Rml::ElementInput*>(document->GetElementById("number"));
+    field->Focus();
+    // The caret at the end sits on the last pixel column.
+    EXPECT_FLOAT_EQ(field->UpdateTextScroll(50), 21);
+    EXPECT_FLOAT_EQ(system_.last_caret.x, 149);
+    for (int i = 0; i < 4; ++i) context_->ProcessKeyDown(Rml::Input::KI_BACK, 0);
+    // "1234567.00" fills the field; no blank opens on the right.
+    EXPECT_FLOAT_EQ(field->UpdateTextScroll(50), 1);
+    for (int i = 0; i < 6; ++i) context_->ProcessKeyDown(Rml::Input::KI_BACK, 0);
+    EXPECT_EQ(field->GetValue(), "1234");
+    EXPECT_FLOAT_EQ(field->UpdateTextScroll(50), 0);
+    context_->ProcessTextInput("567.000000");
+    EXPECT_FLOAT_EQ(field->UpdateTextScroll(50), 21);
+
+    // Another entry arrives while the field is not being edited: it shows from its start.
+    field->Blur();
+    field->SetAttribute("value", "7654321.000000");
+    EXPECT_FLOAT_EQ(field->UpdateTextScroll(50), 0);
+    // A press lands on the text as shown: x 110 is after "76".
+    context_->ProcessMouseMove(110, 205, 0);
+    context_->ProcessMouseButtonDown(0, 0);
+    context_->ProcessMouseButtonUp(0, 0);
+    EXPECT_EQ(field->GetCaretIndex(), 2u);
+    EXPECT_FLOAT_EQ(field->UpdateTextScroll(50), 0);
+    context_->ProcessKeyDown(Rml::Input::KI_END, 0);
+    EXPECT_FLOAT_EQ(field->UpdateTextScroll(50), 21);
+    context_->ProcessKeyDown(Rml::Input::KI_HOME, 0);
+    EXPECT_FLOAT_EQ(field->UpdateTextScroll(50), 0);
+}
+
+TEST_F(PointerAndKeyboard, CaretMovesAndDeletesStepOverWholeCharacters) {
+    auto* field = static_cast<Rml::ElementInput*>(document_->GetElementById("field"));
+    field->Focus();
+    context_->ProcessKeyDown(Rml::Input::KI_HOME, 0);
+    context_->ProcessTextInput("\xE2\x82\xAC\xF0\x9F\x98\x80");  // a 3-byte and a 4-byte character
+    EXPECT_EQ(field->GetCaretIndex(), 7u);
+    context_->ProcessKeyDown(Rml::Input::KI_HOME, 0);
+    context_->ProcessKeyDown(Rml::Input::KI_RIGHT, 0);
+    EXPECT_EQ(field->GetCaretIndex(), 3u);
+    context_->ProcessKeyDown(Rml::Input::KI_DELETE, 0);
+    EXPECT_EQ(field->GetValue(), "\xE2\x82\xAC" "abc");
+    context_->ProcessKeyDown(Rml::Input::KI_LEFT, 0);
+    EXPECT_EQ(field->GetCaretIndex(), 0u);
+    context_->ProcessKeyDown(Rml::Input::KI_DELETE, 0);
+    EXPECT_EQ(field->GetValue(), "abc");
+    context_->ProcessKeyDown(Rml::Input::KI_BACK, 0);  // nothing before the caret
+    context_->ProcessKeyDown(Rml::Input::KI_END, 0);
+    context_->ProcessKeyDown(Rml::Input::KI_DELETE, 0);  // nothing after it
+    EXPECT_EQ(field->GetValue(), "abc");
+    // A value bound from outside that cuts the caret's character keeps the caret on a boundary.
+    context_->ProcessTextInput("\xC3\xA9");
+    EXPECT_EQ(field->GetCaretIndex(), 5u);
+    field->SetAttribute("value", "a\xE2\x82\xAC\xE2\x82\xAC");
+    EXPECT_EQ(field->GetCaretIndex(), 4u);
+}
+
 }  // namespace

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "lib/rml/demo/demo_page.h"
@@ -7,6 +10,28 @@ namespace {
 
 bool Near(SDL_Color colour, int r, int g, int b, int tolerance = 3) {
     return std::abs(colour.r - r) <= tolerance && std::abs(colour.g - g) <= tolerance && std::abs(colour.b - b) <= tolerance;
+}
+
+// The colours of a rectangle of the target, row by row.
+std::vector<SDL_Color> ReadArea(SDL_Renderer* renderer, SDL_Rect area) {
+    std::vector<SDL_Color> colours;
+    SDL_Surface* surface = SDL_RenderReadPixels(renderer, &area);
+    if (!surface) return colours;
+    for (int y = 0; y < surface->h; ++y) {
+        for (int x = 0; x < surface->w; ++x) {
+            SDL_Color c{};
+            SDL_ReadSurfacePixel(surface, x, y, &c.r, &c.g, &c.b, &c.a);
+            colours.push_back(c);
+        }
+    }
+    SDL_DestroySurface(surface);
+    return colours;
+}
+
+bool SameArea(const std::vector<SDL_Color>& a, const std::vector<SDL_Color>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](SDL_Color x, SDL_Color y) {
+               return x.r == y.r && x.g == y.g && x.b == y.b;
+           });
 }
 
 class Render : public rml_test::SdlFixture {};
@@ -89,6 +114,32 @@ TEST_F(Render, ImagesAndRoundedCorners) {
     EXPECT_TRUE(Near(Pixel(429, 15), 255, 220, 0));
     EXPECT_TRUE(Near(Pixel(520, 30), 255, 255, 255));
     EXPECT_TRUE(Near(Pixel(500, 10), 0, 0, 0));  // outside the rounded corner
+}
+
+TEST_F(Render, ATextFieldShowsItsTextAfterDeletesAtTheEndAndItsStartWhenNotEdited) {
+    ASSERT_TRUE(LoadFont());
+    Rml::ElementDocument* document = LoadBody(
+        R"(<input id="edited" value="1234567.000000"/><input id="fresh" value="7654321.000000"/>)",
+        R"(input { position: absolute; left: 100px; width: 60px; height: 20px; font-size: 16px; color: white; }
+           #edited { top: 100px; }
+           #fresh { top: 200px; })");
+    document->Show();
+    Rml::Element* edited = document->GetElementById("edited");
+    edited->Focus();  // the caret goes to the end, the text scrolls left
+    RenderFrame();
+    for (int i = 0; i < 10; ++i) Key(SDLK_BACKSPACE);
+    RenderFrame();
+    // "1234" is narrower than the field: it is drawn from the field's left edge.
+    EXPECT_GT(LitPixels(102, 100, 20, 20), 20);
+    Text("567.000000");
+    RenderFrame();
+    // Left scrolled to its end and given another entry, it draws like a field never edited.
+    Click(700, 500);
+    edited->SetAttribute("value", "7654321.000000");
+    RenderFrame();
+    const std::vector<SDL_Color> shown = ReadArea(renderer_, {100, 100, 60, 20});
+    EXPECT_GT(LitPixels(100, 100, 60, 20), 50);
+    EXPECT_TRUE(SameArea(shown, ReadArea(renderer_, {100, 200, 60, 20})));
 }
 
 TEST_F(Render, TheDemoDocumentDraws) {
