@@ -115,13 +115,41 @@ TEST_F(Components, AFieldTextBuildsOneInputOnceFromItsAttributes) {
     Rml::Element* input = plain->GetChild(0);
     EXPECT_EQ(input->GetTagName(), "input");
     EXPECT_EQ(input->GetAttribute<std::string>("type", ""), "text");
-    EXPECT_FALSE(input->HasAttribute("data-attr-value"));
+    // Unset attributes reach the input as empty ones.
+    EXPECT_EQ(input->GetAttribute<std::string>("data-attr-value", "?"), "");
+    EXPECT_EQ(input->GetAttribute<std::string>("data-event-change", "?"), "");
     plain->SetAttribute("data-attr-value", "later");
     plain->SetAttribute("type", "password");
     EXPECT_EQ(plain->GetNumChildren(), 1);
-    EXPECT_FALSE(input->HasAttribute("data-attr-value"));
+    EXPECT_EQ(input->GetAttribute<std::string>("data-attr-value", "?"), "");
     EXPECT_EQ(input->GetAttribute<std::string>("type", ""), "text");
     EXPECT_EQ(document->GetElementById("secret")->GetChild(0)->GetAttribute<std::string>("type", ""), "password");
+}
+
+TEST_F(Components, OneEditInAFieldTextRunsItsCallbackOnceThroughItsInput) {
+    std::string scale = "1.5";
+    std::vector<std::string> heard;
+    std::vector<Rml::Element*> heard_on;
+    Rml::DataModelConstructor model = context->CreateDataModel("fields");
+    ASSERT_TRUE(model);
+    model.Bind("scale", &scale);
+    model.BindEventCallback("on_scale_change", [&](Rml::DataModelHandle, Rml::Event& event, const Rml::VariantList&) {
+        heard.push_back(event.GetParameter<std::string>("value", ""));
+        heard_on.push_back(event.GetCurrentElement());
+    });
+    document = load_text(R"(<rml><body data-model="fields">
+        <field-text id="scale" data-attr-value="scale" data-event-change="on_scale_change"/>
+    </body></rml>)");
+    ASSERT_NE(document, nullptr);
+    document->Show();
+    render_frame();
+    auto* input = dynamic_cast<Rml::ElementInput*>(document->GetElementById("scale")->GetChild(0));
+    ASSERT_NE(input, nullptr);
+    EXPECT_EQ(input->GetValue(), "1.5");
+    input->Focus();
+    type("0");
+    EXPECT_EQ(heard, std::vector<std::string>{"1.50"});
+    EXPECT_EQ(heard_on, std::vector<Rml::Element*>{input});
 }
 
 TEST_F(Components, ASelectGroupReplacesItsClassesExceptOnOptions) {

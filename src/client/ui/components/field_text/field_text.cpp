@@ -1,8 +1,22 @@
 #include "client/ui/components/field_text/field_text.h"
 
-#include <initializer_list>
-
 namespace UI::FieldText {
+
+namespace {
+
+// Ends an edit's "change" at the inner input. The input runs the page's
+// binding itself; the same binding on the field would run it a second time.
+struct KeepChangeInInput final : Rml::EventListener {
+    void ProcessEvent(Rml::Event& event) override { event.StopPropagation(); }
+};
+
+// Holds nothing, so every field shares it; it outlives the toolkit's elements.
+Rml::EventListener& keep_change_in_input() {
+    static KeepChangeInInput listener;
+    return listener;
+}
+
+}  // namespace
 
 Component::Component(const std::string& tag) : Rml::Element(tag) {}
 
@@ -18,12 +32,10 @@ void Component::OnAttributeChange(const Rml::ElementAttributes& changed_attribut
 void Component::Build() {
     Rml::XMLAttributes attributes;
     attributes["type"] = Rml::Variant(GetAttribute<std::string>("type", "text"));
-    // An empty binding would only make the input report a broken expression.
-    for (const char* binding : {"data-attr-value", "data-event-change"}) {
-        const std::string value = GetAttribute<std::string>(binding, "");
-        if (!value.empty()) attributes[binding] = Rml::Variant(value);
-    }
-    AppendChild(Rml::Factory::InstanceElement(this, "input", "input", attributes));
+    attributes["data-attr-value"] = Rml::Variant(GetAttribute<std::string>("data-attr-value", ""));
+    attributes["data-event-change"] = Rml::Variant(GetAttribute<std::string>("data-event-change", ""));
+    Rml::Element* input = AppendChild(Rml::Factory::InstanceElement(this, "input", "input", attributes));
+    if (input) input->AddEventListener("change", &keep_change_in_input());
 }
 
 }  // namespace UI::FieldText
