@@ -278,6 +278,39 @@ TEST_F(EngineTest, MessagesOfSeveralPassesArriveInOrderCallbackByCallback) {
                                   "A1:30", "A3:40"));
 }
 
+// The gate restarts at a full interval after every tick: the 13.3 ms by which
+// the step at 30 ms overshot is dropped, so 5 ms later is no tick yet and
+// 17 ms later is. The fixed ticks keep their absolute schedule meanwhile.
+TEST_F(EngineTest, TickGateDropsOvershootWhileFixedTicksKeepTheirSchedule) {
+    int ticks = 0;
+    engine.bind_tick([&](std::vector<SDL_Event>&) { ++ticks; });
+    std::vector<std::pair<int, std::uint32_t>> after_each_step;
+    for (const auto elapsed : {0ms, 30ms, 5ms, 12ms}) {
+        step_after(elapsed);
+        after_each_step.emplace_back(ticks, engine.fixed_tick_count);
+    }
+    // Fixed ticks due: 0, 1.8, 2.1 (left for the next tick), 2.82.
+    EXPECT_THAT(after_each_step, ElementsAre(std::pair{1, 0u}, std::pair{2, 1u},
+                                             std::pair{2, 1u}, std::pair{3, 2u}));
+}
+
+// The clock runs from construction, so a set-up of half a second shows in the
+// first step, unclamped: 29 fixed ticks (29.9999984 intervals) in one burst.
+TEST_F(EngineTest, FirstStepAfterALongSetUpRunsTheWholeSetUpsFixedTicks) {
+    int ticks = 0;
+    int fixed_ticks = 0;
+    engine.bind_tick([&](std::vector<SDL_Event>&) { ++ticks; });
+    engine.bind_fixed_tick([&] { ++fixed_ticks; });
+    engine.network = &network;
+    step_after(500ms);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(fixed_ticks, 29);
+    EXPECT_THAT(network.sent_counts, ElementsAre(29));
+    EXPECT_TRUE(log.contains(spdlog::level::warn, "Large frame delta: 0.5 seconds"));
+    EXPECT_EQ(log.count(spdlog::level::warn, "Fixed-tick catch-up: at least 6 ticks in one frame"),
+              1);
+}
+
 TEST_F(EngineTest, LargeFrameDeltaWarnsOnlyAboveOneTenthOfASecond) {
     engine.step();
     step_after(100ms);
