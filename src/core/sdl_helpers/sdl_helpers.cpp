@@ -52,7 +52,8 @@ const char* SdlEventBuffer::own_string(const char* text) {
         return nullptr;
     }
     const std::size_t size = std::strlen(text) + 1;
-    std::unique_ptr<char[]>& copy = strings.emplace_back(std::make_unique_for_overwrite<char[]>(size));
+    std::unique_ptr<char[]>& copy =
+        strings.emplace_back(std::make_unique_for_overwrite<char[]>(size));
     std::memcpy(copy.get(), text, size);
     return copy.get();
 }
