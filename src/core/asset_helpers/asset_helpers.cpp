@@ -1,6 +1,7 @@
 #include "core/asset_helpers/asset_helpers.h"
 
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -44,10 +45,54 @@ std::string asset_path(std::string_view root, std::string_view kind, std::string
     return fmt::format("{}/assets/{}/{}/{}.json", root, kind, name, name);
 }
 
+// The library's message without its "[json.exception.<kind>.<id>] " head,
+// which create() puts back.
+std::string_view without_exception_name(const json::exception& error) {
+    const std::string_view text = error.what();
+    const auto head_end = text.find("] ");
+    return head_end == std::string_view::npos ? text : text.substr(head_end + 2);
+}
+
+// The same library exception, its text naming the file: one of thirty files
+// must be findable from the single log line that stops start-up.
+template <typename Error>
+Error naming_file(const Error& error, std::string_view path) {
+    return Error::create(error.id, fmt::format("{}: {}", path, without_exception_name(error)),
+                         nullptr);
+}
+
+json::parse_error naming_file(const json::parse_error& error, std::string_view path,
+                              bool opened) {
+    std::string_view detail = without_exception_name(error);
+    if (detail.starts_with("parse error")) {
+        detail.remove_prefix(std::string_view("parse error").size());
+    }
+    // Byte 0 keeps create() from adding a position of its own: the detail
+    // already holds the line and column.
+    return json::parse_error::create(
+        error.id, 0, fmt::format("{}{}{}", path, opened ? "" : " (could not be opened)", detail),
+        nullptr);
+}
+
 json parse_file(const std::string& path) {
     // A missing file reads as empty input, which the parser rejects.
     std::ifstream in(path);
-    return json::parse(in, nullptr, true, false);
+    try {
+        return json::parse(in, nullptr, true, false);
+    } catch (const json::parse_error& error) {
+        throw naming_file(error, path, in.is_open());
+    }
+}
+
+template <typename Record>
+Record record_from_json(const json& document, const std::string& path) {
+    try {
+        return document.get<Record>();
+    } catch (const json::out_of_range& error) {
+        throw naming_file(error, path);
+    } catch (const json::type_error& error) {
+        throw naming_file(error, path);
+    }
 }
 
 // Ship polygons become collision polygons, so a file that holds one they
@@ -59,6 +104,16 @@ void check_collision_polygons(const ShipConfig& config, const std::string& path)
             throw std::runtime_error(
                 fmt::format("{}: polygon {} has {} vertices; a collision polygon needs 3 to {}",
                             path, i, count, max_collision_vertices));
+        }
+    }
+}
+
+// A polygon without area has no centroid: it would turn every derived number
+// of the record, and of the bodies built from it, into NaN.
+void check_polygon_areas(const Polygons& polygons, const std::string& path) {
+    for (std::size_t i = 0; i < polygons.size(); ++i) {
+        if (!(std::fabs(area_of_polygon(polygons[i])) > 0.0f)) {
+            throw std::runtime_error(fmt::format("{}: polygon {} has no area", path, i));
         }
     }
 }
@@ -92,11 +147,12 @@ std::unordered_map<Key, Record> load_configs(std::string_view kind,
     for (const auto name : names) {
         std::string src_path = asset_path("src", kind, name);
         std::string build_path = asset_path("build", kind, name);
-        Record record = parse_file(build_path).template get<Record>();
+        Record record = record_from_json<Record>(parse_file(build_path), build_path);
         if constexpr (std::is_same_v<Record, ShipConfig>) {
             check_collision_polygons(record, build_path);
             place_mount_slots(record);
         }
+        check_polygon_areas(record.src_polygons, build_path);
         derive_load_fields(record, std::move(src_path), std::move(build_path));
         const auto type = static_cast<Key>(record.type);
         configs.try_emplace(type, std::move(record));

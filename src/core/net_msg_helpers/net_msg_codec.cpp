@@ -1,5 +1,6 @@
 #include "core/net_msg_helpers/net_msg_codec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <system_error>
@@ -138,12 +139,10 @@ NetMsgBatch deserialize_net_msg_batch(std::span<const std::uint8_t> bytes) {
     std::uint32_t count = 0;
     reader.get(batch.tick);
     reader.get(count);
-    // Every message takes at least its tag byte: a count beyond the bytes that
-    // remain can never decode, and must not make us reserve room for it.
-    if (count > reader.remaining()) {
-        throw std::system_error(std::make_error_code(std::errc::result_out_of_range));
-    }
-    batch.messages.reserve(count);
+    // Every message takes at least its tag byte, so no more room than bytes
+    // remain is ever needed; a count beyond them fails at the first missing
+    // tag, after every tag before it was checked.
+    batch.messages.reserve(std::min<std::size_t>(count, reader.remaining()));
     for (std::uint32_t i = 0; i < count; ++i) {
         batch.messages.push_back(decode_net_msg(reader));
     }

@@ -11,9 +11,11 @@ namespace {
 
 constexpr float cell_size = static_cast<float>(Constants::spatial_index_size);
 
-// A box spanning more cells than this along an axis is no ship: it is left out
-// of the index rather than entered in millions of cells.
-constexpr std::int64_t max_cells_per_axis = 64;
+// Every box inside the cell range is entered in all the cells it touches, up
+// to this many cells a body (a box 512,000 world units square). Only a box
+// beyond that, spanning a good part of the cell range itself, is left out
+// rather than entered in billions of cells.
+constexpr std::int64_t max_cells_per_body = std::int64_t{1} << 20;
 
 struct CellRange {
     std::int64_t x_min, x_max, y_min, y_max;
@@ -29,7 +31,10 @@ std::optional<CellRange> cell_range(const PhysicsBodies& bodies, std::uint32_t i
         return std::nullopt;
     }
     const CellRange range{*x_min, *x_max, *y_min, *y_max};
-    if (range.x_max - range.x_min >= max_cells_per_axis || range.y_max - range.y_min >= max_cells_per_axis) {
+    // 64-bit spans cannot overflow; an inverted box touches no cell.
+    const std::int64_t span_x = range.x_max - range.x_min + 1;
+    const std::int64_t span_y = range.y_max - range.y_min + 1;
+    if (span_x < 1 || span_y < 1 || span_x > max_cells_per_body || span_y > max_cells_per_body / span_x) {
         return std::nullopt;
     }
     return range;

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -14,6 +15,8 @@
 #include "support/log_capture.h"
 
 using nlohmann::json;
+using testing::HasSubstr;
+using testing::StartsWith;
 using test_support::AssetTree;
 using test_support::read_file;
 
@@ -42,6 +45,18 @@ json polygon_of(int vertices) {
         polygon.push_back({i == 0 ? 0 : 10 + i, i * i});
     }
     return json::array({polygon});
+}
+
+// The text of the Error that the load raises; empty, with a failure, when it raises none.
+template <typename Error, typename Load>
+std::string error_text(Load load) {
+    try {
+        load();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    ADD_FAILURE() << "the load did not raise";
+    return "";
 }
 
 }  // namespace
@@ -86,20 +101,40 @@ TEST(LoadConfigs, FilesRecordsUnderTheirDeclaredTypeFirstFileWinning) {
     EXPECT_FALSE(ships.contains(ShipType::FrigateTwo));
 }
 
-TEST(LoadConfigs, AMissingBuildCopyStopsTheLoad) {
+TEST(LoadConfigs, AMissingBuildCopyStopsTheLoadNamingTheFile) {
     AssetTree tree;
-    std::filesystem::remove(AssetTree::path("build", "mounts", "mount_large_three"));
-    EXPECT_THROW(load_mount_configs(), json::parse_error);
+    const std::string path = AssetTree::path("build", "mounts", "mount_large_three");
+    std::filesystem::remove(path);
+    EXPECT_EQ(error_text<json::parse_error>(load_mount_configs),
+              "[json.exception.parse_error.101] parse error: " + path +
+                  " (could not be opened) at line 1, column 1: syntax error while parsing value - "
+                  "unexpected end of input; expected '[', '{', or a literal");
 }
 
-TEST(LoadConfigs, MalformedJsonRaises) {
+TEST(LoadConfigs, MalformedJsonRaisesNamingTheFile) {
     AssetTree tree;
-    test_support::write_file(AssetTree::path("build", "projectiles", "projectile_large_two"),
-                             R"({"type": 3201, /* comment */ "scale": 0.5})");
-    EXPECT_THROW(load_projectile_configs(), json::parse_error);
-    test_support::write_file(AssetTree::path("build", "projectiles", "projectile_large_two"),
-                             R"({"type": 3201,})");
-    EXPECT_THROW(load_projectile_configs(), json::parse_error);
+    const std::string path = AssetTree::path("build", "projectiles", "projectile_large_two");
+    test_support::write_file(path, R"({"type": 3201, /* comment */ "scale": 0.5})");
+    EXPECT_THAT(error_text<json::parse_error>(load_projectile_configs),
+                StartsWith("[json.exception.parse_error.101] parse error: " + path + " at line 1, column 16: "));
+    test_support::write_file(path, R"({"type": 3201,})");
+    EXPECT_THAT(error_text<json::parse_error>(load_projectile_configs), HasSubstr(path + " at line 1"));
+}
+
+TEST(LoadConfigs, AMissingKeyOrAWrongTypeRaisesNamingTheFile) {
+    AssetTree tree;
+    const std::string path = AssetTree::path("build", "ships", "destroyer_two");
+    json ship = tree.read("ships", "destroyer_two");
+    ship["mounts"][0].erase("rot_range");
+    tree.write("ships", "destroyer_two", ship);
+    EXPECT_EQ(error_text<json::out_of_range>(load_ship_configs),
+              "[json.exception.out_of_range.403] " + path + ": key 'rot_range' not found");
+
+    ship = tree.read("ships", "destroyer_two");
+    ship["max_speed"] = "fast";
+    tree.write("ships", "destroyer_two", ship);
+    EXPECT_EQ(error_text<json::type_error>(load_ship_configs),
+              "[json.exception.type_error.302] " + path + ": type must be number, but is string");
 }
 
 TEST(LoadConfigs, RefusesShipPolygonsACollisionBodyCannotHold) {
@@ -126,6 +161,28 @@ TEST(LoadConfigs, RefusesShipPolygonsACollisionBodyCannotHold) {
     mount["polygons"] = polygon_of(9);
     tree.write("mounts", "mount_medium_one", mount);
     EXPECT_NO_THROW(load_mount_configs());
+}
+
+TEST(LoadConfigs, RefusesPolygonsWithoutAreaNamingTheFile) {
+    AssetTree tree;
+    const json collinear = json::parse("[[[0, 0], [100, 0], [100, 100], [0, 100]], [[0, 0], [10, 10], [30, 30]]]");
+    json ship = tree.read("ships", "battleship_one");
+    ship["polygons"] = collinear;
+    tree.write("ships", "battleship_one", ship);
+    EXPECT_EQ(error_text<std::runtime_error>(load_ship_configs),
+              AssetTree::path("build", "ships", "battleship_one") + ": polygon 1 has no area");
+
+    json mount = tree.read("mounts", "mount_large_two");
+    mount["polygons"] = collinear;
+    tree.write("mounts", "mount_large_two", mount);
+    EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs),
+              AssetTree::path("build", "mounts", "mount_large_two") + ": polygon 1 has no area");
+
+    json projectile = tree.read("projectiles", "projectile_medium_three");
+    projectile["polygons"] = json::parse("[[[5, 5], [8, 9]]]");
+    tree.write("projectiles", "projectile_medium_three", projectile);
+    EXPECT_EQ(error_text<std::runtime_error>(load_projectile_configs),
+              AssetTree::path("build", "projectiles", "projectile_medium_three") + ": polygon 0 has no area");
 }
 
 TEST(SaveConfigs, AnUnchangedRecordWritesBothCopiesBackSourceFirst) {

@@ -58,6 +58,72 @@ TEST(NetMsgCodec, ClientInputGoesOutFieldByFieldInTwentyThreeBytes) {
     EXPECT_EQ(std::get<NetMsgs::ClientInput>(deserialize_net_msg_batch(bytes).messages[0]), input);
 }
 
+namespace {
+
+// One message of every kind, each field holding its own value, with its bytes
+// written out from the wire layout: tag, then the fields in wire order.
+struct WireVector {
+    NetMsg message;
+    Bytes bytes;
+};
+
+// Seven flags cannot all differ in one message: over these three inputs each
+// flag is set in its own combination (up 001 ... c 111), so any two swapped
+// flags change some vector.
+const WireVector wire_vectors[] = {
+    {NetMsgs::ShipSnapshot{.id = 0x0A0B0C0D, .x = 1.0f, .y = 2.0f, .vel_x = 3.0f, .vel_y = 4.0f,
+                           .acc_x = -1.5f, .acc_y = 0.5f, .rot = -2.5f},
+     {0x00, 0x0D, 0x0C, 0x0B, 0x0A, 0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x00, 0x40,
+      0x00, 0x00, 0x40, 0x40, 0x00, 0x00, 0x80, 0x40, 0x00, 0x00, 0xC0, 0xBF,
+      0x00, 0x00, 0x00, 0x3F, 0x00, 0x00, 0x20, 0xC0}},
+    {NetMsgs::ShipSpawn{.id = 0x01020304, .ship_type = ShipType::CruiserTwo, .x = 5.0f, .y = 6.0f,
+                        .vel_x = 7.0f, .vel_y = 8.0f, .acc_x = -1.0f, .acc_y = 0.25f, .rot = 1.5f},
+     {0x01, 0x04, 0x03, 0x02, 0x01, 0xB1, 0x04, 0x00, 0x00, 0x00, 0x00, 0xA0, 0x40,
+      0x00, 0x00, 0xC0, 0x40, 0x00, 0x00, 0xE0, 0x40, 0x00, 0x00, 0x00, 0x41,
+      0x00, 0x00, 0x80, 0xBF, 0x00, 0x00, 0x80, 0x3E, 0x00, 0x00, 0xC0, 0x3F}},
+    {NetMsgs::ShipDespawn{.id = 0x11223344}, {0x02, 0x44, 0x33, 0x22, 0x11}},
+    {NetMsgs::ClientInput{.up = true, .right = true, .fire = true, .c = true, .mouse_dir_x = 1.0f,
+                          .mouse_dir_y = -2.0f, .mouse_world_x = 10.0f, .mouse_world_y = -1.5f},
+     {0x03, 1, 0, 1, 0, 1, 0, 1, 0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x00, 0xC0,
+      0x00, 0x00, 0x20, 0x41, 0x00, 0x00, 0xC0, 0xBF}},
+    {NetMsgs::ClientInput{.down = true, .right = true, .shift = true, .c = true},
+     {0x03, 0, 1, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {NetMsgs::ClientInput{.left = true, .fire = true, .shift = true, .c = true},
+     {0x03, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+    {NetMsgs::MountSpawn{.id = 0x0105, .ship_id = 0x00020006, .ship_mount_index = 3,
+                         .mount_type = MountType::MediumTwo},
+     {0x04, 0x05, 0x01, 0x00, 0x00, 0x06, 0x00, 0x02, 0x00, 0x03, 0x00, 0x00, 0x00,
+      0x35, 0x08, 0x00, 0x00}},
+    {NetMsgs::MountSnapshot{.id = 0x2A, .rot = -1.5f},
+     {0x05, 0x2A, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0xBF}},
+    {NetMsgs::MountDespawn{.id = 0x0708}, {0x06, 0x08, 0x07, 0x00, 0x00}},
+    {NetMsgs::ProjectileSpawn{.mount_id = 0x090A}, {0x07, 0x0A, 0x09, 0x00, 0x00}},
+    {NetMsgs::AssignShip{.ship_id = 0x00010000}, {0x08, 0x00, 0x00, 0x01, 0x00}},
+    {NetMsgs::AssignMount{.mount_id = 0xFFFFFFFE}, {0x09, 0xFE, 0xFF, 0xFF, 0xFF}},
+    {NetMsgs::CaptureTheFlagMatchState{.phase = 2, .current_round = 3, .red_score = -4,
+                                       .blue_score = 5, .flag_carrier_ship_id = 0x0106,
+                                       .flag_position_x = 6.0f, .flag_position_y = -2.0f},
+     {0x0A, 0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00, 0xFC, 0xFF, 0xFF, 0xFF,
+      0x05, 0x00, 0x00, 0x00, 0x06, 0x01, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x40,
+      0x00, 0x00, 0x00, 0xC0}},
+    {NetMsgs::ClientConnected{.client_id = 0x0B0C}, {0x0B, 0x0C, 0x0B, 0x00, 0x00}},
+    {NetMsgs::ClientDisconnected{.client_id = 0x0D}, {0x0C, 0x0D, 0x00, 0x00, 0x00}},
+    {NetMsgs::ServerConnected{}, {0x0D}},
+    {NetMsgs::ServerDisconnected{}, {0x0E}},
+};
+
+}  // namespace
+
+TEST(NetMsgCodec, EveryKindEncodesAndDecodesAsItsWireLayout) {
+    for (const WireVector& vector : wire_vectors) {
+        Bytes bytes = {0x01, 0x02, 0x03, 0x04, 0x01, 0x00, 0x00, 0x00};
+        bytes.insert(bytes.end(), vector.bytes.begin(), vector.bytes.end());
+        const NetMsgBatch batch{.tick = 0x04030201, .messages = {vector.message}};
+        EXPECT_EQ(serialize_net_msg_batch(batch), bytes) << "tag " << int{vector.bytes[0]};
+        EXPECT_EQ(deserialize_net_msg_batch(bytes), batch) << "tag " << int{vector.bytes[0]};
+    }
+}
+
 TEST(NetMsgCodec, ServerConnectedIsATagAlone) {
     const Bytes bytes =
         serialize_net_msg_batch(NetMsgBatch{.tick = 1, .messages = {NetMsgs::ServerConnected{}}});
@@ -101,10 +167,15 @@ TEST(NetMsgCodec, MalformedPacketsFailWithTheirErrorCode) {
     EXPECT_EQ(decoding_error(cut_input), std::errc::result_out_of_range);
 }
 
-TEST(NetMsgCodec, ACountBeyondTheBytesFailsBeforeAnythingIsHeld) {
+TEST(NetMsgCodec, ACountBeyondTheBytesFailsAtTheFirstMissingMessage) {
     Bytes promise = header(0, 0xFFFFFFFFu);
     promise.push_back(13);
     EXPECT_EQ(decoding_error(promise), std::errc::result_out_of_range);
+
+    // The bad tag comes first in the bytes, so it is what fails.
+    Bytes bad_tag = header(0, 2);
+    bad_tag.push_back(0x0F);
+    EXPECT_EQ(decoding_error(bad_tag), std::errc::bad_message);
 
     // As many messages as bytes remain is still fine when each is a bare tag.
     Bytes bare = header(0, 3);

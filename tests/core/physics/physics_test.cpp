@@ -74,6 +74,20 @@ TEST(SpatialIndexBuild, BoxAcrossCellEdgesIsEnteredInEveryCellItTouches) {
     }
 }
 
+TEST(SpatialIndexBuild, ALargeBodyIsEnteredInEveryCellItTouches) {
+    DenseListKeyed<PhysicsBodies> store;
+    add_body(store, -25000.0f, 0.0f, 24999.0f, 1000.0f);  // cells -50 to 49 by 0 to 2
+    add_body(store, 0.0f, -1.0e6f, 1.0f, 1.0e6f);           // cells 0 by -2000 to 2000
+    SpatialIndex index = make_spatial_index(store);
+    EXPECT_EQ(index.size(), 300u + 4001u - 3u);
+    for (const Cell& cell : {Cell{-50, 0}, Cell{49, 2}, Cell{-50, 2}, Cell{49, 0}}) {
+        EXPECT_EQ(rows_in(index, cell), std::vector<std::uint32_t>{0}) << cell.first << ", " << cell.second;
+    }
+    EXPECT_EQ(rows_in(index, Cell{0, 1}), (std::vector<std::uint32_t>{0, 1}));
+    EXPECT_EQ(rows_in(index, Cell{0, -2000}), std::vector<std::uint32_t>{1});
+    EXPECT_EQ(rows_in(index, Cell{0, 2000}), std::vector<std::uint32_t>{1});
+}
+
 TEST(SpatialIndexBuild, RowsStandInAscendingOrderAndAnUpperEdgeOnTheGridCounts) {
     DenseListKeyed<PhysicsBodies> store;
     add_body(store, 100.0f, 100.0f, 500.0f, 200.0f);
@@ -91,10 +105,12 @@ TEST(SpatialIndexBuild, BodiesWithoutAUsableBoxAreEnteredNowhere) {
     add_body(store, 0.0f, 0.0f, inf, 10.0f);               // unbounded
     add_body(store, 2.0e12f, 0.0f, 2.1e12f, 10.0f);        // beyond the cell range
     add_body(store, -1.0e12f, -1.0e12f, 1.0e12f, 1.0e12f);  // billions of cells
+    add_body(store, 0.0f, 0.0f, 1.0e6f, 1.0e6f);            // millions of cells
     add_body(store, 1.0e12f, 0.0f, 1.0e12f, 1.0f);         // far out but a usable cell
+    add_body(store, 10.0f, 0.0f, -10.0f, 10.0f);           // inverted within the range
     SpatialIndex index = make_spatial_index(store);
     ASSERT_EQ(index.size(), 1u);
-    EXPECT_EQ(rows_in(index, Cell{2000000000, 0}), std::vector<std::uint32_t>{5});
+    EXPECT_EQ(rows_in(index, Cell{2000000000, 0}), std::vector<std::uint32_t>{6});
 }
 
 TEST(SpatialIndexBuild, NoBodiesNoPairs) {

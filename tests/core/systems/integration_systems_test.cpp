@@ -211,7 +211,8 @@ TEST(EightLaneSystems, AngularVelocityWrapsPastPiWhereverTheBlocksEnd) {
         }
         apply_angular_velocity(ships);
         for (std::uint32_t i = 0; i < rows; ++i) {
-            EXPECT_FLOAT_EQ(ships.rot[i], -3.0831857f) << rows << " rows, row " << i;
+            // wrap(3.1999998) = -3.0831857, bit for bit.
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(ships.rot[i]), 0xC04552EAu) << rows << " rows, row " << i;
         }
     }
 }
