@@ -1,5 +1,6 @@
 #include "server/modules/capture_the_flag/capture_the_flag.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -189,7 +190,19 @@ TEST_F(CaptureTheFlag, AFixedTickSteersMovesPlacesTurnsAndFiresInThatOrder) {
     EXPECT_EQ(ships.vel_x[0], vel_x);
     EXPECT_EQ(ships.x[0], x);
     EXPECT_EQ(ships.y[0], 0.0f);
-    EXPECT_EQ(store.physics_bodies.dense_list.x[0], x);
+    // The body is the ship's outline turned by `rot` and moved to x.
+    const PhysicsBodies& bodies = store.physics_bodies.dense_list;
+    float box_x_min = std::numeric_limits<float>::max();
+    float box_y_max = std::numeric_limits<float>::lowest();
+    for (const Polygon& polygon : bodies.config_polygons[0]) {
+        for (const auto& [vertex_x, vertex_y] : polygon) {
+            box_x_min = std::min(box_x_min, (vertex_x * std::cos(rot) - vertex_y * std::sin(rot)) + x);
+            box_y_max = std::max(box_y_max, (vertex_x * std::sin(rot) + vertex_y * std::cos(rot)));
+        }
+    }
+    EXPECT_EQ(bodies.x[0], x);
+    EXPECT_EQ(bodies.aabb_x_min[0], box_x_min);
+    EXPECT_EQ(bodies.aabb_y_max[0], box_y_max);
     // At its slot of the moved, turned ship; carried `rot` off its aim by the
     // turn, less than 0.01 rad, it then snaps back onto it.
     const float mount_x = 10.0f * std::cos(rot) + x;
@@ -226,16 +239,16 @@ TEST_F(CaptureTheFlag, AFixedTickHitsTheBodiesWhereTheShipsNowStand) {
     connect(3);
     receive(1, NetMsgs::ClientInput{.fire = true});
     store.ships.dense_list.x[ship_row(2)] = 1000.0f;
-    const auto add_shot = [this](float x, float speed) {
+    const auto add_shot = [this](float x, float y, float speed) {
         const DenseListKey key = store.projectiles.push_back(-1);
         Projectiles& shots = store.projectiles.dense_list;
         shots.x[key.index] = x;
-        shots.y[key.index] = x < 0 ? x : 0.0f;
+        shots.y[key.index] = y;
         shots.speed[key.index] = speed;
         return key.id;
     };
-    const std::uint32_t fast = add_shot(900.0f, 6000.0f);  // 100 units a tick, toward ship 2's centre
-    const std::uint32_t still = add_shot(-5000.0f, 0.0f);
+    const std::uint32_t fast = add_shot(900.0f, 0.0f, 6000.0f);  // 100 units a tick, at rot 0
+    const std::uint32_t still = add_shot(-5000.0f, -5000.0f, 0.0f);
     LogCapture log;
 
     module.fixed_tick();
@@ -250,7 +263,7 @@ TEST_F(CaptureTheFlag, AFixedTickHitsTheBodiesWhereTheShipsNowStand) {
     }
     EXPECT_EQ(logged, (std::vector<std::string>{"CONTACT!", "Can't normalize vector with 0 magnitude",
                                                 "Proj hit! Removing", "Spawning projectile"}));
-    // The hit shot's row went to the still one, then the new shot was appended.
+    // The still shot took the hit one's row; the new shot came after it.
     ASSERT_EQ(store.projectiles.size(), 2u);
     EXPECT_EQ(store.projectiles.get_id_by_index(0), still);
     EXPECT_EQ(store.projectiles.dense_list.x[0], -5000.0f);
