@@ -93,6 +93,20 @@ TEST_F(MirrorTest, SecondSpawnOfALiveShipIdIsIgnored) {
     EXPECT_FALSE(log.contains("Spawn ship: complete"));
 }
 
+// Id 0 is the keyed list's "no row": a row under it would be half made and unreachable.
+TEST_F(MirrorTest, SpawnsWithIdZeroAddNothing) {
+    test_support::LogCapture log;
+    EXPECT_FALSE(spawn_ship(0));
+    EXPECT_EQ(store.ships.size(), 0u);
+    EXPECT_EQ(store.physics_bodies.size(), 0u);
+    EXPECT_TRUE(log.contains(warn, "Spawn ship: id 0 names no ship; spawn ignored"));
+
+    spawn_ship(7);
+    EXPECT_FALSE(spawn_mount(0, 7));
+    EXPECT_EQ(store.mounts.size(), 0u);
+    EXPECT_TRUE(log.contains(warn, "Spawn mount: id 0 names no mount; spawn ignored"));
+}
+
 TEST_F(MirrorTest, ShipOfAnUnknownTypeGetsTheDefaultConfiguration) {
     const auto unknown = static_cast<ShipType>(1999);
     ASSERT_TRUE(spawn_ship(5, 0, 0, unknown));

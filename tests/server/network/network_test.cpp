@@ -152,6 +152,22 @@ TEST(ServerNetwork, SendEmptiesEveryQueueAndHandsNothingWithoutAPeerToEnet) {
     EXPECT_EQ(log.count_containing("ENet send: begin"), 0);
 }
 
+// ENet can report the end of a peer that never got its connect handled.
+TEST(ServerNetwork, ADisconnectOfAPeerWithoutAnIdRecordIsIgnored) {
+    LogCapture log;
+    Server::Network network;
+    network.clients[1] = client_without_peer(1);
+    ENetPeer peer{};
+    ENetEvent event{};
+    event.type = ENET_EVENT_TYPE_DISCONNECT;
+    event.peer = &peer;
+
+    EXPECT_FALSE(network.process_enet_event_disconnect(event).has_value());
+    EXPECT_EQ(network.num_clients(), 1);
+    EXPECT_TRUE(log.contains(spdlog::level::warn,
+                             "Ignoring enet disconnect event for a peer without a client id"));
+}
+
 TEST(ServerNetwork, ListenOnATakenPortFailsWithItsOwnLine) {
     ListeningServer holder;
     ASSERT_TRUE(holder.listen());

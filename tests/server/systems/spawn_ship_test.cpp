@@ -120,3 +120,30 @@ TEST_F(SpawnShip, AFullShipListSpawnsNothingAndOverwritesNothing) {
     EXPECT_EQ(store.physics_bodies.size(), 0u);
     EXPECT_TRUE(log.contains(spdlog::level::err, "No free ship id left; no ship spawned"));
 }
+
+TEST_F(SpawnShip, SlotsBeyondTheLastFreeMountIdStayEmptyAndOverwriteNothing) {
+    for (std::uint32_t i = 0; i + 1 < DenseListKeyed<Mounts>::max_id; ++i) {
+        store.mounts.push_back(-1);
+    }
+    store.mounts.dense_list.local_x[0] = 7.0f;
+    const std::size_t slots = config.ship_configs.at(ShipType::BattleshipOne).mounts.size();
+    ASSERT_GE(slots, 3u);
+    LogCapture log;
+
+    const auto result = spawn(ShipType::BattleshipOne);
+
+    ASSERT_TRUE(result);
+    ASSERT_EQ(result->mount_keys.size(), 1u);
+    const DenseListKey last = result->mount_keys[0];
+    EXPECT_EQ(last.id, DenseListKeyed<Mounts>::max_id);
+    EXPECT_EQ(store.mounts.dense_list.ship_mount_index[last.index], 0u);
+    EXPECT_EQ(store.mounts.size(), DenseListKeyed<Mounts>::max_id);
+    EXPECT_EQ(store.mounts.dense_list.local_x[0], 7.0f);
+    EXPECT_EQ(store.mounts.dense_list.parent_key[0], DenseListKey{});
+    for (std::size_t slot = 1; slot < slots; ++slot) {
+        EXPECT_TRUE(log.contains(spdlog::level::err,
+                                 fmt::format("No free mount id left; mount slot {} of ship 1 stays empty", slot)));
+    }
+    EXPECT_EQ(store.ships.size(), 1u);
+    EXPECT_EQ(store.physics_bodies.size(), 1u);
+}

@@ -37,6 +37,11 @@ std::optional<SpawnShipResult> spawn_ship_from_ship_spawn(
     NetMsgs::ShipSpawn msg) {
     SPDLOG_INFO("Spawn ship: begin id={}, type={}, position=({}, {})", msg.id,
                 type_number(msg.ship_type), msg.x, msg.y);
+    // Id 0 is what the keyed list answers for "no row"; a row under it could never be told apart.
+    if (msg.id == 0) {
+        SPDLOG_WARN("Spawn ship: id 0 names no ship; spawn ignored");
+        return std::nullopt;
+    }
     const DenseListKey ship_key = ships.push_back(static_cast<int>(msg.id));
     if (ship_key.id == 0) {
         SPDLOG_WARN("Spawn ship: id {} already has a row; spawn ignored", msg.id);
@@ -66,6 +71,10 @@ std::optional<SpawnMountResult> spawn_mount_from_mount_spawn(DenseListKeyed<Ship
                                                              DenseListKeyed<Mounts>& mounts,
                                                              Config* config,
                                                              NetMsgs::MountSpawn msg) {
+    if (msg.id == 0) {
+        SPDLOG_WARN("Spawn mount: id 0 names no mount; spawn ignored");
+        return std::nullopt;
+    }
     const std::optional<DenseListKey> ship_key = ships.make_key_for_id(msg.ship_id);
     if (!ship_key) {
         SPDLOG_ERROR("Missing ship key");

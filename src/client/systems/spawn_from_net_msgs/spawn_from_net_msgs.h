@@ -31,13 +31,13 @@ struct SpawnProjectileResult {
 };
 
 // The ship and its collision body, whose world polygons the next fixed tick
-// builds. Empty when the id already has a row: the spawn is then ignored.
+// builds. Empty when the id is 0 or already has a row: the spawn is then ignored.
 std::optional<SpawnShipResult> spawn_ship_from_ship_spawn(
     DenseListKeyed<Ships>& ships, DenseListKeyed<PhysicsBodies>& physics_bodies, Config* config,
     NetMsgs::ShipSpawn msg);
 
-// Empty, with nothing created, when the parent ship is missing, the slot lies
-// beyond the ship type's slots, or the mount id already has a row.
+// Empty, with nothing created, when the mount id is 0 or already has a row, the
+// parent ship is missing, or the slot lies beyond the ship type's slots.
 std::optional<SpawnMountResult> spawn_mount_from_mount_spawn(DenseListKeyed<Ships>& ships,
                                                              DenseListKeyed<Mounts>& mounts,
                                                              Config* config,

@@ -1,9 +1,12 @@
 #include "server/modules/capture_the_flag/capture_the_flag.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <map>
+#include <numbers>
 #include <set>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -150,21 +153,122 @@ TEST_F(CaptureTheFlag, ServerKindsFromAClientAndDisconnectsChangeNothing) {
     EXPECT_GT(store.projectiles.size(), 0u);
 }
 
-TEST_F(CaptureTheFlag, AFixedTickMovesTheShipByItsInputInTheSameTick) {
+// One player thrusting, turning toward the mouse and firing, over three fixed
+// ticks. Every value below holds only with the tick's order: steering first;
+// turn acceleration, then turn rate, then rotation; velocity, then position;
+// mounts placed on the moved ship, then turned, then fired after the cooldown
+// ran down; a new shot first flies on the next tick.
+TEST_F(CaptureTheFlag, AFixedTickSteersMovesPlacesTurnsAndFiresInThatOrder) {
     connect(1);
-    receive(1, NetMsgs::ClientInput{.up = true, .mouse_dir_x = 1.0f});
-    module.fixed_tick();
-    const float max_acc = config.ship_configs.at(ShipType::FrigateOne).max_acc;
     const float dt = Constants::fixed_tick_interval_seconds;
-    const Ships& ships = store.ships.dense_list;
-    EXPECT_EQ(ships.acc_x[0], max_acc);
-    EXPECT_EQ(ships.vel_x[0], max_acc * dt);
-    EXPECT_EQ(ships.x[0], (max_acc * dt) * dt);
+    Ships& ships = store.ships.dense_list;
+    Mounts& mounts = store.mounts.dense_list;
+    const Projectiles& shots = store.projectiles.dense_list;
+    ships.max_ang_acc[0] = 12.0f;
+    ships.max_ang_vel[0] = 4.5f;
+    ships.max_acc[0] = 520.0f;
+    mounts.local_x[0] = 10.0f;
+    mounts.local_y[0] = 0.0f;
+    mounts.cooldown_max[0] = 2 * dt;
+    config.projectile_configs[mounts.projectile_type[0]].speed = 600.0f;
+    // Heading toward +y; the mount, still at the origin, aims along +x.
+    receive(1, NetMsgs::ClientInput{.up = true, .fire = true, .mouse_dir_y = 1.0f,
+                                    .mouse_world_x = 1000.0f});
+
+    module.fixed_tick();
+
+    EXPECT_EQ(ships.target_rot[0], std::numbers::pi_v<float> / 2);
+    EXPECT_EQ(ships.acc_x[0], 520.0f);  // along the heading the ship had
+    EXPECT_EQ(ships.acc_y[0], 0.0f);
+    const float ang_vel = 12.0f * dt;
+    const float rot = ang_vel * dt;
+    EXPECT_EQ(ships.ang_acc[0], 12.0f);
+    EXPECT_EQ(ships.ang_vel[0], ang_vel);
+    EXPECT_EQ(ships.rot[0], rot);
+    const float vel_x = 520.0f * dt;
+    const float x = vel_x * dt;
+    EXPECT_EQ(ships.vel_x[0], vel_x);
+    EXPECT_EQ(ships.x[0], x);
     EXPECT_EQ(ships.y[0], 0.0f);
-    // The body and the mount follow the ship within the tick.
-    EXPECT_EQ(store.physics_bodies.dense_list.x[0], ships.x[0]);
-    const Mounts& mounts = store.mounts.dense_list;
-    EXPECT_EQ(mounts.x[0], mounts.local_x[0] + ships.x[0]);
+    // The body is the ship's outline turned by `rot` and moved to x.
+    const PhysicsBodies& bodies = store.physics_bodies.dense_list;
+    float box_x_min = std::numeric_limits<float>::max();
+    float box_y_max = std::numeric_limits<float>::lowest();
+    for (const Polygon& polygon : bodies.config_polygons[0]) {
+        for (const auto& [vertex_x, vertex_y] : polygon) {
+            box_x_min = std::min(box_x_min, (vertex_x * std::cos(rot) - vertex_y * std::sin(rot)) + x);
+            box_y_max = std::max(box_y_max, (vertex_x * std::sin(rot) + vertex_y * std::cos(rot)));
+        }
+    }
+    EXPECT_EQ(bodies.x[0], x);
+    EXPECT_EQ(bodies.aabb_x_min[0], box_x_min);
+    EXPECT_EQ(bodies.aabb_y_max[0], box_y_max);
+    // At its slot of the moved, turned ship; carried `rot` off its aim by the
+    // turn, less than 0.01 rad, it then snaps back onto it.
+    const float mount_x = 10.0f * std::cos(rot) + x;
+    const float mount_y = 10.0f * std::sin(rot);
+    EXPECT_EQ(mounts.x[0], mount_x);
+    EXPECT_EQ(mounts.y[0], mount_y);
+    EXPECT_EQ(mounts.rot[0], 0.0f);
+    // Fired from there with the ship's new velocity, not moved yet.
+    ASSERT_EQ(store.projectiles.size(), 1u);
+    EXPECT_EQ(shots.x[0], mount_x);
+    EXPECT_EQ(shots.y[0], mount_y);
+    EXPECT_EQ(shots.rot[0], 0.0f);
+    EXPECT_EQ(shots.inherited_vel_x[0], vel_x);
+    EXPECT_EQ(mounts.cooldown[0], 2 * dt);
+
+    module.fixed_tick();
+    ASSERT_EQ(store.projectiles.size(), 1u);
+    EXPECT_EQ(shots.x[0], mount_x + (vel_x + 600.0f) * dt);
+    EXPECT_EQ(shots.y[0], mount_y);
+    EXPECT_EQ(mounts.cooldown[0], dt);
+
+    module.fixed_tick();  // the cooldown reaches exactly 0 and the mount fires again
+    EXPECT_EQ(store.projectiles.size(), 2u);
+    EXPECT_EQ(mounts.cooldown[0], 2 * dt);
+}
+
+// Ships 1 and 3 overlap at the origin; ship 2 was put at (1000, 0) just before
+// the tick, so only this tick's bodies and index know where it is. A fast shot
+// flies into it, a shot without speed stays put, and player 1 fires: one tick
+// logs contact, flight, hit and firing in the order of its steps.
+TEST_F(CaptureTheFlag, AFixedTickHitsTheBodiesWhereTheShipsNowStand) {
+    connect(1);
+    connect(2);
+    connect(3);
+    receive(1, NetMsgs::ClientInput{.fire = true});
+    store.ships.dense_list.x[ship_row(2)] = 1000.0f;
+    const auto add_shot = [this](float x, float y, float speed) {
+        const DenseListKey key = store.projectiles.push_back(-1);
+        Projectiles& shots = store.projectiles.dense_list;
+        shots.x[key.index] = x;
+        shots.y[key.index] = y;
+        shots.speed[key.index] = speed;
+        return key.id;
+    };
+    const std::uint32_t fast = add_shot(900.0f, 0.0f, 6000.0f);  // 100 units a tick, at rot 0
+    const std::uint32_t still = add_shot(-5000.0f, -5000.0f, 0.0f);
+    LogCapture log;
+
+    module.fixed_tick();
+
+    const std::set<std::string> events = {"CONTACT!", "Can't normalize vector with 0 magnitude",
+                                          "Proj hit! Removing", "Spawning projectile"};
+    std::vector<std::string> logged;
+    for (const auto& line : log.lines()) {
+        if (events.contains(line.text)) {
+            logged.push_back(line.text);
+        }
+    }
+    EXPECT_EQ(logged, (std::vector<std::string>{"CONTACT!", "Can't normalize vector with 0 magnitude",
+                                                "Proj hit! Removing", "Spawning projectile"}));
+    // The still shot took the hit one's row; the new shot came after it.
+    ASSERT_EQ(store.projectiles.size(), 2u);
+    EXPECT_EQ(store.projectiles.get_id_by_index(0), still);
+    EXPECT_EQ(store.projectiles.dense_list.x[0], -5000.0f);
+    EXPECT_NE(store.projectiles.get_id_by_index(1), fast);
+    EXPECT_EQ(store.projectiles.dense_list.mount_key[1].id, 1u);
 }
 
 TEST_F(CaptureTheFlag, HoldingFireSpawnsProjectilesFromTheMount) {
@@ -202,20 +306,28 @@ TEST_F(CaptureTheFlag, TheFirstPassSpawnsAndLaterPassesSnapshot) {
     EXPECT_EQ(of_kind<NetMsgs::ShipSnapshot>(udp(1))[0].x, 12.0f);
 }
 
-TEST_F(CaptureTheFlag, ALateJoinerGetsEveryShipAsASpawn) {
+// A client creates a mount only under a ship it has and a projectile only from
+// a mount it has, so the reliable stream must name them in that order.
+TEST_F(CaptureTheFlag, ALateJoinerGetsEveryLiveEntityShipsThenMountsThenProjectiles) {
     connect(1);
+    receive(1, NetMsgs::ClientInput{.fire = true, .mouse_world_y = 500.0f});
+    module.fixed_tick();  // a live shot of mount 1
     module.collect_outgoing_net_messages();
     module.collect_outgoing_net_messages();
     clear_queues();
 
     connect(2);
+    add_projectile(2);
     module.collect_outgoing_net_messages();
 
-    EXPECT_EQ(of_kind<NetMsgs::ShipSpawn>(tcp(2)).size(), 2u);
-    EXPECT_EQ(of_kind<NetMsgs::MountSpawn>(tcp(2)).size(), 2u);
-    EXPECT_EQ(tcp(2)[0], NetMsg{NetMsgs::AssignShip{2}});
-    EXPECT_EQ(of_kind<NetMsgs::ShipSpawn>(tcp(1)).size(), 1u);
-    EXPECT_EQ(of_kind<NetMsgs::ShipSpawn>(tcp(1))[0].id, 2u);
+    const NetMsg ship_1 = NetMsgs::ShipSpawn{.id = 1, .ship_type = ShipType::FrigateOne};
+    const NetMsg ship_2 = NetMsgs::ShipSpawn{.id = 2, .ship_type = ShipType::FrigateOne};
+    const NetMsg mount_2 = NetMsgs::MountSpawn{2, 2, 0, MountType::SmallOne};
+    EXPECT_EQ(tcp(2), (std::vector<NetMsg>{NetMsgs::AssignShip{2}, NetMsgs::AssignMount{2}, ship_1,
+                                           ship_2, NetMsgs::MountSpawn{1, 1, 0, MountType::SmallOne},
+                                           mount_2, NetMsgs::ProjectileSpawn{1},
+                                           NetMsgs::ProjectileSpawn{2}}));
+    EXPECT_EQ(tcp(1), (std::vector<NetMsg>{ship_2, mount_2, NetMsgs::ProjectileSpawn{2}}));
     EXPECT_EQ(of_kind<NetMsgs::ShipSnapshot>(udp(1)).size(), 1u);
     EXPECT_EQ(udp(2), std::vector<NetMsg>{match_state_message});
 }
