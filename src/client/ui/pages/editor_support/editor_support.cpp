@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include <spdlog/spdlog.h>
-#include <unistd.h>
 
 namespace UI::EditorSupport {
 
@@ -68,10 +67,9 @@ std::string refused_status(std::string_view record_name, std::string_view field)
     return fmt::format("Not saved: {} is not a number", field);
 }
 
-std::string saved_status(std::string_view record_name, const std::string& src_path, const std::string& build_path) {
-    // A copy that is missing or read-only after the save was not written.
-    const bool written = access(src_path.c_str(), W_OK) == 0 && access(build_path.c_str(), W_OK) == 0;
-    return written ? fmt::format("Saved {}", record_name) : fmt::format("Could not save {}; see the log", record_name);
+std::string saved_status(std::string_view record_name, const SavedCopies& saved) {
+    return saved.both() ? fmt::format("Saved {}", record_name)
+                        : fmt::format("Could not save {}; see the log", record_name);
 }
 
 void show_document(Rml::ElementDocument* document) {

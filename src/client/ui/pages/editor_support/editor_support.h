@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/asset_helpers/asset_helpers.h"
 #include "lib/rml/rml.h"
 
 // What the three configuration editors share (number texts, the checks that
@@ -52,9 +53,9 @@ private:
 
 // The status line of a save that was refused for `field`; logs the refusal.
 std::string refused_status(std::string_view record_name, std::string_view field);
-// The status line after the saver ran: a confirmation when both copies can
-// be written (the saver logs what went wrong otherwise).
-std::string saved_status(std::string_view record_name, const std::string& src_path, const std::string& build_path);
+// The status line after the saver ran: a confirmation when it wrote both
+// copies (it logs what went wrong otherwise).
+std::string saved_status(std::string_view record_name, const SavedCopies& saved);
 
 // An event callback that stores the event's "value" text in one text field
 // of a page's view model.

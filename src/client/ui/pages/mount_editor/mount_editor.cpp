@@ -108,8 +108,7 @@ void Page::save_mount() {
         return;
     }
     ordered_mount_configs[*index] = updated;
-    save_mount_config(updated);
-    vm.status = saved_status(name, updated.src_path, updated.build_path);
+    vm.status = saved_status(name, save_mount_config(updated));
 }
 
 std::string Page::selected_projectile_type_display_value() const {

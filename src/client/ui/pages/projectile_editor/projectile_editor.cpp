@@ -78,8 +78,7 @@ void Page::save_projectile() {
         return;
     }
     ordered_projectile_configs[*index] = updated;
-    save_projectile_config(updated);
-    vm.status = saved_status(name, updated.src_path, updated.build_path);
+    vm.status = saved_status(name, save_projectile_config(updated));
 }
 
 }  // namespace UI::ProjectileEditor

@@ -230,8 +230,7 @@ void Page::save_ship() {
         return;
     }
     ordered_ship_configs[*index] = updated;
-    save_ship_config(updated);
-    vm.status = saved_status(updated.display_name, updated.src_path, updated.build_path);
+    vm.status = saved_status(updated.display_name, save_ship_config(updated));
 }
 
 // The centroid's height ratio applies to the shown height, which equals the

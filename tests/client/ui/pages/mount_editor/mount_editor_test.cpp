@@ -4,6 +4,7 @@
 #include "client/ui/pages/mount_editor/mount_editor.h"
 #include "client/ui/ui_fixture.h"
 #include "core/asset_helpers/asset_helpers.h"
+#include "core/asset_helpers/asset_tree.h"
 #include "core/projectile_type/projectile_type.h"
 #include "support/log_capture.h"
 
@@ -122,6 +123,20 @@ TEST_F(MountEditorPage, ASaveWithATextThatIsNotANumberChangesNothing) {
     EXPECT_EQ(tree.read("build/assets/" + file), before);
     EXPECT_EQ(page.ordered_mount_configs[0].cooldown, mount(0).cooldown);
     EXPECT_EQ(page.ordered_mount_configs[0].projectile_type, mount(0).projectile_type);
+}
+
+TEST_F(MountEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {
+    const std::string file = "mounts/mount_small_one/mount_small_one.json";
+    ui_test::ScopedAssetTree tree({file});
+    const std::string before = tree.read("build/assets/" + file);
+    page.vm.cooldown = "2";
+    {
+        test_support::FileSizeLimit limit(16);
+        page.save_mount();
+    }
+    EXPECT_EQ(page.vm.status, "Could not save Small One; see the log");
+    EXPECT_EQ(tree.read("src/assets/" + file), before);
+    EXPECT_EQ(tree.read("build/assets/" + file), before);
 }
 
 TEST_F(MountEditorPage, ShowAndHideActOnlyOnALoadedDocument) {

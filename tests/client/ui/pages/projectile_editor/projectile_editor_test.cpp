@@ -4,6 +4,7 @@
 #include "client/ui/pages/projectile_editor/projectile_editor.h"
 #include "client/ui/ui_fixture.h"
 #include "core/asset_helpers/asset_helpers.h"
+#include "core/asset_helpers/asset_tree.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -83,6 +84,20 @@ TEST_F(ProjectileEditorPage, ASaveWithASpeedThatIsNotANumberKeepsTheScaleToo) {
     EXPECT_EQ(tree.read("src/assets/" + file), before);
     page.select_projectile(1);
     EXPECT_EQ(page.vm.status, "");
+}
+
+TEST_F(ProjectileEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {
+    const std::string file = "projectiles/projectile_small_one/projectile_small_one.json";
+    ui_test::ScopedAssetTree tree({file});
+    const std::string before = tree.read("build/assets/" + file);
+    page.vm.speed = "900";
+    {
+        test_support::FileSizeLimit limit(16);
+        page.save_projectile();
+    }
+    EXPECT_EQ(page.vm.status, "Could not save Small One; see the log");
+    EXPECT_EQ(tree.read("src/assets/" + file), before);
+    EXPECT_EQ(tree.read("build/assets/" + file), before);
 }
 
 TEST_F(ProjectileEditorPage, ShowAndHideActOnlyOnALoadedDocument) {

@@ -4,6 +4,7 @@
 #include "client/ui/pages/ship_editor/ship_editor.h"
 #include "client/ui/ui_fixture.h"
 #include "core/asset_helpers/asset_helpers.h"
+#include "core/asset_helpers/asset_tree.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -296,11 +297,24 @@ TEST_F(ShipEditorPage, ASaveWithATextThatIsNotANumberWritesNothingAndSaysWhich) 
 }
 
 TEST_F(ShipEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {
-    ui_test::ScopedAssetTree empty({});
-    page.save_ship();
-    EXPECT_TRUE(log.contains(spdlog::level::err,
-                             "save_ship_config: could not open 'src/assets/ships/frigate_one/frigate_one.json' for writing"));
+    {
+        ui_test::ScopedAssetTree empty({});
+        page.save_ship();
+        EXPECT_TRUE(log.contains(spdlog::level::err, "save_ship_config: could not open "
+                                                     "'src/assets/ships/frigate_one/frigate_one.json' for writing"));
+        EXPECT_EQ(page.vm.status, "Could not save Frigate One; see the log");
+    }
+    const std::string file = "ships/frigate_one/frigate_one.json";
+    ui_test::ScopedAssetTree tree({file});
+    const std::string before = tree.read("src/assets/" + file);
+    page.vm.max_speed = "300";
+    {
+        test_support::FileSizeLimit limit(16);
+        page.save_ship();
+    }
     EXPECT_EQ(page.vm.status, "Could not save Frigate One; see the log");
+    EXPECT_EQ(tree.read("src/assets/" + file), before);
+    EXPECT_EQ(tree.read("build/assets/" + file), before);
 }
 
 TEST_F(ShipEditorPage, EventsOutsideTheListsChangeNothing) {
