@@ -1,6 +1,9 @@
 #include "client/ui/pages/editor_support/editor_support.h"
 
+#include <charconv>
+#include <cmath>
 #include <stdexcept>
+#include <string_view>
 
 #include <spdlog/spdlog.h>
 
@@ -26,7 +29,17 @@ auto without_exceptions(const std::string& text, Convert convert) -> std::option
 }  // namespace
 
 std::optional<float> parse_float(const std::string& text) {
-    return without_exceptions(text, [](const std::string& t) { return std::stof(t); });
+    constexpr std::string_view spaces = " \t\n\r\f\v";
+    const std::size_t first = text.find_first_not_of(spaces);
+    if (first == std::string::npos) return std::nullopt;
+    std::string_view number(text);
+    number = number.substr(first, text.find_last_not_of(spaces) + 1 - first);
+    // from_chars takes no plus sign; one is allowed before a digit or point.
+    if (number.size() > 1 && number[0] == '+' && number[1] != '-') number.remove_prefix(1);
+    float value = 0.0f;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 std::optional<int> parse_int(const std::string& text) {
@@ -54,6 +67,8 @@ std::optional<std::size_t> index_argument(std::string_view event_name, const Rml
 }
 
 void FieldReader::read(std::string_view field, const std::string& text, float& target) {
+    // The shown text of an untouched field has only six decimals; the value keeps all its bits.
+    if (text == number_text(target)) return;
     const std::optional<float> value = parse_float(text);
     if (value) {
         target = *value;

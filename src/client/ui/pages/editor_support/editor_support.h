@@ -25,8 +25,10 @@ std::string image_from_page(const std::string& image_path);
 
 // A number as the editors show it: six decimals ("250.000000").
 std::string number_text(float value);
-// The standard conversions, without their exceptions.
+// A float when the whole text, spaces around it aside, is one finite decimal
+// number within a float's range; nothing otherwise ("12abc", "nan", "1e39").
 std::optional<float> parse_float(const std::string& text);
+// The standard conversion, without its exceptions.
 std::optional<int> parse_int(const std::string& text);
 
 // The "value" parameter of an event as text, empty when absent.
@@ -41,6 +43,8 @@ std::optional<std::size_t> index_argument(std::string_view event_name, const Rml
 
 // Reads the texts of a save into floats and remembers the first field whose
 // text is not a number, so a save can check every field before it applies any.
+// A text still equal to the shown form of the target's value leaves the value
+// exactly as it was. Fields are named by the labels the page shows.
 class FieldReader {
 public:
     void read(std::string_view field, const std::string& text, float& target);

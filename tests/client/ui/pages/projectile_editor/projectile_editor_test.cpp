@@ -77,13 +77,29 @@ TEST_F(ProjectileEditorPage, ASaveWithASpeedThatIsNotANumberKeepsTheScaleToo) {
     page.vm.scale = "2";
     page.vm.speed = "quick";
     page.save_projectile();
-    EXPECT_EQ(page.vm.status, "Not saved: speed is not a number");
-    EXPECT_TRUE(log.contains(spdlog::level::warn, "Not saving Small One: speed is not a number"));
+    EXPECT_EQ(page.vm.status, "Not saved: Speed is not a number");
+    EXPECT_TRUE(log.contains(spdlog::level::warn, "Not saving Small One: Speed is not a number"));
     EXPECT_EQ(page.ordered_projectile_configs[0].scale, projectile(0).scale);
     EXPECT_EQ(tree.read("build/assets/" + file), before);
     EXPECT_EQ(tree.read("src/assets/" + file), before);
     page.select_projectile(1);
     EXPECT_EQ(page.vm.status, "");
+}
+
+TEST_F(ProjectileEditorPage, SavingWithoutChangesKeepsEveryFilesBytes) {
+    test_support::AssetTree tree;
+    for (int i = 0; i < 9; ++i) {
+        page.select_projectile(i);
+        const std::string before = test_support::read_file(projectile(i).build_path);
+        page.save_projectile();
+        EXPECT_EQ(test_support::read_file(projectile(i).src_path), before) << projectile(i).src_path;
+        EXPECT_EQ(test_support::read_file(projectile(i).build_path), before) << projectile(i).build_path;
+    }
+    // A value that six decimals cannot show is kept whole too.
+    page.ordered_projectile_configs[0].speed = 0.12345678f;
+    page.select_projectile(0);
+    page.save_projectile();
+    EXPECT_EQ(nlohmann::json::parse(test_support::read_file(projectile(0).build_path))["speed"], 0.12345678f);
 }
 
 TEST_F(ProjectileEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {
