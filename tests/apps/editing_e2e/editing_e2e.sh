@@ -76,8 +76,6 @@ trap 'fail "interrupted"' INT TERM
 # itself this script's child and $! its process id.
 orphan_proof() { exec setpriv --pdeathsig TERM -- "$@"; }
 
-seconds_left() { echo $((deadline - SECONDS)); }
-
 # Waits until `condition` succeeds; fails with `what` after `limit` seconds
 # or at the overall deadline.
 wait_until() { # <limit seconds> <what> <condition...>
@@ -159,7 +157,7 @@ $server_ready || say "going on without a server of our own: port 1234 stayed hel
 # --- The client, its window and its first frames.
 MODE=CLIENT orphan_proof ./build/voidlance > >(client_log_filter >client.log) 2>&1 &
 client_pid=$!
-window=$(timeout "$(seconds_left)" xdotool search --sync --name '^voidlance$' | head -n 1) ||
+window=$(timeout 20 xdotool search --sync --name '^voidlance$' | head -n 1) ||
     fail "no voidlance window appeared"
 [ -n "$window" ] || fail "no voidlance window appeared"
 wait_until 20 "the client's loop" grep -q 'Starting app loop$' client.log
@@ -219,14 +217,20 @@ cp "$src_copy" saved_src.json
 cp "$build_copy" saved_build.json
 
 # --- 2. Text that is not wholly a number is refused by the field's label.
+refused_or_written() { # <log offset>
+    logged_since client.log "$1" 'is not a number' || ! cmp -s saved_src.json "$src_copy"
+}
 for text in nan 12abc; do
     from=$(log_size client.log)
     enter_top_speed_and_save "$text"
-    wait_until 10 "the refusal of Top speed '$text'" logged_since client.log "$from" 'Top speed is not a number'
+    wait_until 10 "the save of Top speed '$text' to be refused or written" refused_or_written "$from"
     wait_ticks 2
     screenshot "refused_$text"
-    cmp -s saved_src.json "$src_copy" || fail "Top speed '$text' changed $src_copy"
+    cmp -s saved_src.json "$src_copy" || fail "Top speed '$text' was saved: $(grep -F '"max_speed"' "$src_copy")"
     cmp -s saved_build.json "$build_copy" || fail "Top speed '$text' changed $build_copy"
+    logged_since client.log "$from" 'Top speed is not a number' ||
+        fail "the refusal of '$text' does not name the Top speed field:
+$(tail -c +"$((from + 1))" client.log | grep -F 'not a number')"
     say "Top speed '$text' refused; both copies unchanged"
 done
 
