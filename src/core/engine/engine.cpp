@@ -43,7 +43,9 @@ bool sdl_call_succeeded(bool succeeded, const char* call_name) {
 Engine::Engine(Config config) : config(std::move(config)) {}
 
 void Engine::send_sdl_events(const std::vector<SDL_Event>& events) {
-    append_copies(sdl_event_buffer, events);
+    for (const SDL_Event& event : events) {
+        sdl_event_buffer.append(event);
+    }
 }
 
 void Engine::send_received_server_net_msgs(const std::vector<NetMsg>& messages) {
@@ -135,7 +137,7 @@ bool Engine::pass_tick_gate() {
 
 void Engine::deliver_events_and_messages() {
     SPDLOG_INFO("Calling on_tick callbacks");
-    call_each(on_tick_callbacks, sdl_event_buffer);
+    call_each(on_tick_callbacks, sdl_event_buffer.events);
 
     SPDLOG_INFO("Calling on_receive_server_net_msgs callbacks");
     for (auto& [handle, callback] : on_receive_server_net_msg_callbacks) {

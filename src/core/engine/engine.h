@@ -14,6 +14,7 @@
 #include "core/fixed_tick_tracker/fixed_tick_tracker.h"
 #include "core/net_msg_batch/net_msg_batch.h"
 #include "core/network/network.h"
+#include "core/sdl_helpers/sdl_helpers.h"
 #include "core/time_tracker/time_tracker.h"
 #include "core/timer/timer.h"
 
@@ -108,7 +109,8 @@ public:
     FixedTickTracker fixed_tick_tracker;
     Timer tick_timer;
     Timer net_send_timer;
-    std::vector<SDL_Event> sdl_event_buffer;
+    // Owns the strings its events point to, so they outlive SDL's next poll.
+    SdlEventBuffer sdl_event_buffer;
     std::vector<ClientNetMsg> received_client_net_msg_buffer;
     std::vector<NetMsg> received_server_net_msg_buffer;
     // Callbacks of one kind run in the map's order, not in order of registration.

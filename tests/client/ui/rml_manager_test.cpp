@@ -2,18 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "client/input/input.h"
 #include "client/ui/support/ui_support.h"
 #include "client/ui/ui_fixture.h"
+#include "core/engine/engine.h"
+#include "core/sdl_helpers/sdl_helpers.h"
 
 namespace {
 
 using spdlog::level::err;
 using spdlog::level::warn;
 using ui_test::shown;
+
+TimeTracker::Clock::time_point fake_now;
+TimeTracker::Clock::time_point read_fake_clock() { return fake_now; }
 
 struct ViewDocument {
     RmlView view;
@@ -154,6 +163,43 @@ TEST_F(RmlManagerTest, SecondManagerGetsNoContextAndWarnsAboutTheDebugger) {
     second.show_view(RmlView::admin_menu);
     second.render();
     EXPECT_NE(manager->context, nullptr);
+}
+
+// As in the game: SDL's events are polled on every pass and reach the page at
+// the next tick, by which time SDL has freed each earlier poll's text (here:
+// scribbled over once its pass is done).
+TEST_F(RmlManagerTest, TextTypedOverSeveralPassesReachesTheEditorFieldIntact) {
+    Engine engine{config};
+    engine.time_tracker = TimeTracker(&read_fake_clock);
+    Input input;
+    engine.bind_tick([&](std::vector<SDL_Event>& events) {
+        input.read(manager.get(), screen.window, events, 0.0f, 0.0f);
+    });
+    manager->show_view(RmlView::ship_editor);
+    draw_frame();
+    click(element(manager->ship_editor.document, "max-speed")->GetChild(0));
+    press_key(SDLK_END);
+    const std::string before = manager->ship_editor.vm.max_speed;
+    pump_sdl_events();
+    engine.step();
+
+    std::deque<std::string> freed_texts;
+    for (const char* text : {"5", "é", "速", "🚀"}) {
+        SDL_Event event{};
+        event.type = SDL_EVENT_TEXT_INPUT;
+        event.text.text = freed_texts.emplace_back(text).c_str();
+        ASSERT_TRUE(SDL_PushEvent(&event)) << SDL_GetError();
+        engine.send_sdl_events(pump_sdl_events());
+        fake_now += std::chrono::milliseconds(1);
+        engine.step();
+        for (std::string& freed : freed_texts) {
+            std::ranges::fill(freed, '\xBE');
+        }
+    }
+    EXPECT_EQ(manager->ship_editor.vm.max_speed, before);
+    fake_now += std::chrono::milliseconds(15);
+    engine.step();
+    EXPECT_EQ(manager->ship_editor.vm.max_speed, before + "5é速🚀");
 }
 
 TEST(RmlManagerWithoutInterface, PassesEventsThroughAndDrawsNothing) {

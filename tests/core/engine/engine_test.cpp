@@ -1,7 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -11,6 +13,7 @@
 #include <spdlog/spdlog.h>
 
 #include "core/engine/engine.h"
+#include "core/sdl_helpers/sdl_helpers.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -167,8 +170,92 @@ TEST_F(EngineTest, StepWithinTheGateRunsNothingAndKeepsTheBuffers) {
     step_after(10ms);  // 20 ms since the last tick
     EXPECT_THAT(delivered, ElementsAre(ElementsAre(SDL_EVENT_KEY_DOWN, SDL_EVENT_KEY_UP)));
     EXPECT_THAT(received, ElementsAre(ship_despawn(5), ship_despawn(6)));
-    EXPECT_THAT(engine.sdl_event_buffer, IsEmpty());
+    EXPECT_THAT(engine.sdl_event_buffer.events, IsEmpty());
     EXPECT_THAT(engine.received_server_net_msg_buffer, IsEmpty());
+}
+
+// SDL frees the strings of a polled event on a later poll; here each pass's
+// strings live in memory that is scribbled over once the pass is done.
+TEST_F(EngineTest, StringsOfEventsPolledOverSeveralPassesArriveIntactAtTheTick) {
+    ASSERT_TRUE(SDL_Init(SDL_INIT_EVENTS)) << SDL_GetError();
+    pump_sdl_events();
+    std::vector<std::string> seen;
+    engine.bind_tick([&](std::vector<SDL_Event>& events) {
+        for (const SDL_Event& event : events) {
+            switch (event.type) {
+            case SDL_EVENT_TEXT_INPUT:
+                seen.push_back(event.text.text);
+                break;
+            case SDL_EVENT_TEXT_EDITING:
+                seen.push_back(event.edit.text);
+                break;
+            case SDL_EVENT_DROP_FILE:
+                seen.push_back(std::string(event.drop.source) + " " + event.drop.data);
+                break;
+            case SDL_EVENT_TEXT_EDITING_CANDIDATES:
+                seen.push_back(std::string(event.edit_candidates.candidates[0]) + " " +
+                               event.edit_candidates.candidates[1]);
+                break;
+            case SDL_EVENT_CLIPBOARD_UPDATE:
+                seen.push_back(event.clipboard.mime_types[0]);
+                break;
+            default:
+                break;
+            }
+        }
+    });
+    engine.step();
+
+    std::deque<std::string> freed_texts;
+    std::deque<std::vector<const char*>> freed_lists;
+    auto pass = [&](SDL_Event event, std::initializer_list<const char*> texts) {
+        std::vector<const char*>& list = freed_lists.emplace_back();
+        for (const char* text : texts) {
+            list.push_back(freed_texts.emplace_back(text).c_str());
+        }
+        switch (event.type) {
+        case SDL_EVENT_TEXT_INPUT:
+            event.text.text = list[0];
+            break;
+        case SDL_EVENT_TEXT_EDITING:
+            event.edit.text = list[0];
+            break;
+        case SDL_EVENT_DROP_FILE:
+            event.drop.source = list[0];
+            event.drop.data = list[1];
+            break;
+        case SDL_EVENT_TEXT_EDITING_CANDIDATES:
+            event.edit_candidates.candidates = list.data();
+            event.edit_candidates.num_candidates = 2;
+            break;
+        case SDL_EVENT_CLIPBOARD_UPDATE:
+            event.clipboard.mime_types = list.data();
+            event.clipboard.num_mime_types = 1;
+            break;
+        default:
+            break;
+        }
+        ASSERT_TRUE(SDL_PushEvent(&event)) << SDL_GetError();
+        engine.send_sdl_events(pump_sdl_events());
+        step_after(1ms);
+        for (std::string& text : freed_texts) {
+            std::ranges::fill(text, '\xBE');
+        }
+        for (std::vector<const char*>& freed : freed_lists) {
+            std::ranges::fill(freed, "freed");
+        }
+    };
+    pass(event_of_type(SDL_EVENT_TEXT_INPUT), {"7"});
+    pass(event_of_type(SDL_EVENT_TEXT_INPUT), {"é速🚀"});
+    pass(event_of_type(SDL_EVENT_TEXT_EDITING), {"ñ"});
+    pass(event_of_type(SDL_EVENT_DROP_FILE), {"finder", "/tmp/ship.json"});
+    pass(event_of_type(SDL_EVENT_TEXT_EDITING_CANDIDATES), {"速度", "速"});
+    pass(event_of_type(SDL_EVENT_CLIPBOARD_UPDATE), {"text/plain"});
+    EXPECT_THAT(seen, IsEmpty());
+    step_after(15ms);
+    EXPECT_THAT(seen, ElementsAre("7", "é速🚀", "ñ", "finder /tmp/ship.json", "速度 速",
+                                  "text/plain"));
+    SDL_Quit();
 }
 
 TEST_F(EngineTest, MessagesOfSeveralPassesArriveInOrderCallbackByCallback) {
