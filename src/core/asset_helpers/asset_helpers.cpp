@@ -108,23 +108,59 @@ std::string to_file_text(const json& j) {
     return j.dump(4, ' ', false, json::error_handler_t::strict);
 }
 
+// The file a path names, following symbolic links (relative ones from the
+// link's own directory), so a save replaces the target and keeps the link.
+std::filesystem::path link_target(const std::filesystem::path& path) {
+    std::filesystem::path target = path;
+    std::error_code error;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(target, error); ++hops) {
+        const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+        if (error) break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return target;
+}
+
+// An existing file must take writing in place (not a directory, not
+// read-only); probed without changing it.
+bool can_open_for_writing(const std::filesystem::path& target) {
+    std::error_code error;
+    if (!std::filesystem::exists(target, error)) return true;
+    std::ofstream probe(target, std::ios::out | std::ios::app);
+    return probe.is_open();
+}
+
+// Gives the new file the old one's permission bits and renames it over the
+// old one.
+bool move_over(const std::filesystem::path& temp_path, const std::filesystem::path& target) {
+    std::error_code error;
+    if (std::filesystem::exists(target, error)) {
+        const auto permissions = std::filesystem::status(target, error).permissions();
+        if (!error) std::filesystem::permissions(temp_path, permissions, error);
+        if (error) return false;
+    }
+    std::filesystem::rename(temp_path, target, error);
+    return !error;
+}
+
 // Writes beside the target and renames over it, so a failed or interrupted
-// write leaves the old file whole. Returns false after logging the failure.
+// write leaves the old file whole. Returns whether the copy was written,
+// after logging what happened.
 bool write_copy(std::string_view saver, const std::string& path, const std::string& text) {
-    const std::string temp_path = path + ".tmp";
-    std::ofstream out(temp_path, std::ios::out | std::ios::trunc);
+    const std::filesystem::path target = link_target(path);
+    std::filesystem::path temp_path = target;
+    temp_path += ".tmp";
+    std::ofstream out;
+    if (can_open_for_writing(target)) out.open(temp_path, std::ios::out | std::ios::trunc);
     if (!out.is_open()) {
         SPDLOG_ERROR("{}: could not open '{}' for writing", saver, path);
         return false;
     }
     out << text;
     out.close();
-    std::error_code error;
-    if (!out.fail()) {
-        std::filesystem::rename(temp_path, path, error);
-    }
-    if (out.fail() || error) {
-        std::filesystem::remove(temp_path, error);
+    if (out.fail() || !move_over(temp_path, target)) {
+        std::error_code ignored;
+        std::filesystem::remove(temp_path, ignored);
         SPDLOG_ERROR("{}: write failed for '{}'", saver, path);
         return false;
     }
@@ -133,13 +169,14 @@ bool write_copy(std::string_view saver, const std::string& path, const std::stri
 }
 
 template <typename Record>
-void save_config(std::string_view saver, Record& record) {
+SavedCopies save_config(std::string_view saver, Record& record) {
     record.polygons = record.src_polygons;
     // Serialise before touching either copy: invalid UTF-8 raises here.
     const std::string text = to_file_text(json(record));
-    if (write_copy(saver, record.src_path, text)) {
-        write_copy(saver, record.build_path, text);
-    }
+    SavedCopies saved;
+    saved.source = write_copy(saver, record.src_path, text);
+    if (saved.source) saved.build = write_copy(saver, record.build_path, text);
+    return saved;
 }
 
 }  // namespace
@@ -156,16 +193,16 @@ std::unordered_map<ProjectileType, ProjectileConfig> load_projectile_configs() {
     return load_configs<ProjectileType, ProjectileConfig>("projectiles", projectile_dir_names);
 }
 
-void save_ship_config(ShipConfig config) {
+SavedCopies save_ship_config(ShipConfig config) {
     for (auto& slot : config.mounts) {
         slot.pos_x = slot.pos_x_src;
         slot.pos_y = slot.pos_y_src;
     }
-    save_config("save_ship_config", config);
+    return save_config("save_ship_config", config);
 }
 
-void save_mount_config(MountConfig config) { save_config("save_mount_config", config); }
+SavedCopies save_mount_config(MountConfig config) { return save_config("save_mount_config", config); }
 
-void save_projectile_config(ProjectileConfig config) {
-    save_config("save_projectile_config", config);
+SavedCopies save_projectile_config(ProjectileConfig config) {
+    return save_config("save_projectile_config", config);
 }

@@ -1,9 +1,11 @@
 #include "client/ui/pages/editor_support/editor_support.h"
 
+#include <charconv>
+#include <cmath>
 #include <stdexcept>
+#include <string_view>
 
 #include <spdlog/spdlog.h>
-#include <unistd.h>
 
 namespace UI::EditorSupport {
 
@@ -27,7 +29,17 @@ auto without_exceptions(const std::string& text, Convert convert) -> std::option
 }  // namespace
 
 std::optional<float> parse_float(const std::string& text) {
-    return without_exceptions(text, [](const std::string& t) { return std::stof(t); });
+    constexpr std::string_view spaces = " \t\n\r\f\v";
+    const std::size_t first = text.find_first_not_of(spaces);
+    if (first == std::string::npos) return std::nullopt;
+    std::string_view number(text);
+    number = number.substr(first, text.find_last_not_of(spaces) + 1 - first);
+    // from_chars takes no plus sign; one is allowed before a digit or point.
+    if (number.size() > 1 && number[0] == '+' && number[1] != '-') number.remove_prefix(1);
+    float value = 0.0f;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 std::optional<int> parse_int(const std::string& text) {
@@ -55,6 +67,8 @@ std::optional<std::size_t> index_argument(std::string_view event_name, const Rml
 }
 
 void FieldReader::read(std::string_view field, const std::string& text, float& target) {
+    // The shown text of an untouched field has only six decimals; the value keeps all its bits.
+    if (text == number_text(target)) return;
     const std::optional<float> value = parse_float(text);
     if (value) {
         target = *value;
@@ -68,10 +82,9 @@ std::string refused_status(std::string_view record_name, std::string_view field)
     return fmt::format("Not saved: {} is not a number", field);
 }
 
-std::string saved_status(std::string_view record_name, const std::string& src_path, const std::string& build_path) {
-    // A copy that is missing or read-only after the save was not written.
-    const bool written = access(src_path.c_str(), W_OK) == 0 && access(build_path.c_str(), W_OK) == 0;
-    return written ? fmt::format("Saved {}", record_name) : fmt::format("Could not save {}; see the log", record_name);
+std::string saved_status(std::string_view record_name, const SavedCopies& saved) {
+    return saved.both() ? fmt::format("Saved {}", record_name)
+                        : fmt::format("Could not save {}; see the log", record_name);
 }
 
 void show_document(Rml::ElementDocument* document) {

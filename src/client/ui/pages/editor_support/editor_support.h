@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/asset_helpers/asset_helpers.h"
 #include "lib/rml/rml.h"
 
 // What the three configuration editors share (number texts, the checks that
@@ -24,8 +25,10 @@ std::string image_from_page(const std::string& image_path);
 
 // A number as the editors show it: six decimals ("250.000000").
 std::string number_text(float value);
-// The standard conversions, without their exceptions.
+// A float when the whole text, spaces around it aside, is one finite decimal
+// number within a float's range; nothing otherwise ("12abc", "nan", "1e39").
 std::optional<float> parse_float(const std::string& text);
+// The standard conversion, without its exceptions.
 std::optional<int> parse_int(const std::string& text);
 
 // The "value" parameter of an event as text, empty when absent.
@@ -40,6 +43,8 @@ std::optional<std::size_t> index_argument(std::string_view event_name, const Rml
 
 // Reads the texts of a save into floats and remembers the first field whose
 // text is not a number, so a save can check every field before it applies any.
+// A text still equal to the shown form of the target's value leaves the value
+// exactly as it was. Fields are named by the labels the page shows.
 class FieldReader {
 public:
     void read(std::string_view field, const std::string& text, float& target);
@@ -52,9 +57,9 @@ private:
 
 // The status line of a save that was refused for `field`; logs the refusal.
 std::string refused_status(std::string_view record_name, std::string_view field);
-// The status line after the saver ran: a confirmation when both copies can
-// be written (the saver logs what went wrong otherwise).
-std::string saved_status(std::string_view record_name, const std::string& src_path, const std::string& build_path);
+// The status line after the saver ran: a confirmation when it wrote both
+// copies (it logs what went wrong otherwise).
+std::string saved_status(std::string_view record_name, const SavedCopies& saved);
 
 // An event callback that stores the event's "value" text in one text field
 // of a page's view model.

@@ -99,17 +99,16 @@ void Page::save_mount() {
     MountConfig updated = ordered_mount_configs[*index];
     updated.projectile_type = static_cast<std::uint32_t>(vm.projectile_type);
     FieldReader reader;
-    reader.read("cooldown", vm.cooldown, updated.cooldown);
-    reader.read("scale", vm.scale, updated.scale);
-    reader.read("ang_vel", vm.ang_vel, updated.rot_ang_vel);
+    reader.read("Cooldown (seconds)", vm.cooldown, updated.cooldown);
+    reader.read("Scale", vm.scale, updated.scale);
+    reader.read("Turn speed", vm.ang_vel, updated.rot_ang_vel);
     const std::string& name = vm.mount_name[*index];
     if (!reader.ok()) {
         vm.status = refused_status(name, reader.refused());
         return;
     }
     ordered_mount_configs[*index] = updated;
-    save_mount_config(updated);
-    vm.status = saved_status(name, updated.src_path, updated.build_path);
+    vm.status = saved_status(name, save_mount_config(updated));
 }
 
 std::string Page::selected_projectile_type_display_value() const {

@@ -70,16 +70,15 @@ void Page::save_projectile() {
     if (!index) return;
     ProjectileConfig updated = ordered_projectile_configs[*index];
     FieldReader reader;
-    reader.read("scale", vm.scale, updated.scale);
-    reader.read("speed", vm.speed, updated.speed);
+    reader.read("Scale", vm.scale, updated.scale);
+    reader.read("Speed", vm.speed, updated.speed);
     const std::string& name = vm.projectile_name[*index];
     if (!reader.ok()) {
         vm.status = refused_status(name, reader.refused());
         return;
     }
     ordered_projectile_configs[*index] = updated;
-    save_projectile_config(updated);
-    vm.status = saved_status(name, updated.src_path, updated.build_path);
+    vm.status = saved_status(name, save_projectile_config(updated));
 }
 
 }  // namespace UI::ProjectileEditor

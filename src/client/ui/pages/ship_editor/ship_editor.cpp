@@ -145,6 +145,7 @@ bool Page::select_ship(int idx) {
         column->clear();
     }
     vm.mount_type.clear();
+    vm.mount_loaded = ship.mounts;
     vm.ship_image = image_from_page(ship.image_path);
     vm.editor_asset_image_ratio = static_cast<float>(editor_image_size) / ship.image_width;
     vm.asset_image_centroid_ratio = ship.centroid_ratio;
@@ -182,6 +183,7 @@ void Page::add_mount() {
     vm.mount_type.push_back(static_cast<int>(MountType::SmallOne));
     for (auto* column : {&vm.mount_x, &vm.mount_y, &vm.mount_rot_neut, &vm.mount_rot_range}) column->push_back("0");
     vm.mount_style.push_back(compute_mount_style(0.0f, 0.0f));
+    vm.mount_loaded.push_back(MountStats{});
 }
 
 // The last row takes the deleted row's place.
@@ -193,6 +195,7 @@ bool Page::delete_mount() {
         column.pop_back();
     };
     move_last_into_place(vm.mount_type);
+    move_last_into_place(vm.mount_loaded);
     for (auto* column : {&vm.mount_x, &vm.mount_y, &vm.mount_rot_neut, &vm.mount_rot_range, &vm.mount_style}) {
         move_last_into_place(*column);
     }
@@ -207,21 +210,22 @@ void Page::save_ship() {
     if (!index) return;
     ShipConfig updated = ordered_ship_configs[*index];
     FieldReader reader;
-    reader.read("max_speed", vm.max_speed, updated.max_speed);
-    reader.read("max_ang_vel", vm.max_ang_vel, updated.max_ang_vel);
-    reader.read("max_ang_acc", vm.max_ang_acc, updated.max_ang_acc);
-    reader.read("max_acc", vm.max_acc, updated.max_acc);
-    reader.read("scale", vm.scale, updated.scale);
+    reader.read("Top speed", vm.max_speed, updated.max_speed);
+    reader.read("Turn rate", vm.max_ang_vel, updated.max_ang_vel);
+    reader.read("Turn accel.", vm.max_ang_acc, updated.max_ang_acc);
+    reader.read("Acceleration", vm.max_acc, updated.max_acc);
+    reader.read("Scale", vm.scale, updated.scale);
     updated.mounts.clear();
     for (std::size_t row = 0; row < vm.mount_x.size(); ++row) {
         const std::string slot = fmt::format(" of slot {}", row + 1);
-        MountStats mount;
-        reader.read("x" + slot, vm.mount_x[row], mount.pos_x);
-        reader.read("y" + slot, vm.mount_y[row], mount.pos_y);
+        MountStats mount = vm.mount_loaded[row];
+        reader.read("x" + slot, vm.mount_x[row], mount.pos_x_src);
+        reader.read("y" + slot, vm.mount_y[row], mount.pos_y_src);
         reader.read("neutral angle" + slot, vm.mount_rot_neut[row], mount.rot_neut);
         reader.read("range" + slot, vm.mount_rot_range[row], mount.rot_range);
-        mount.pos_x_src = mount.pos_x;
-        mount.pos_y_src = mount.pos_y;
+        // The page's copy keeps file positions, as the saver writes them.
+        mount.pos_x = mount.pos_x_src;
+        mount.pos_y = mount.pos_y_src;
         mount.mount_type = static_cast<MountType>(vm.mount_type[row]);
         updated.mounts.push_back(mount);
     }
@@ -230,8 +234,7 @@ void Page::save_ship() {
         return;
     }
     ordered_ship_configs[*index] = updated;
-    save_ship_config(updated);
-    vm.status = saved_status(updated.display_name, updated.src_path, updated.build_path);
+    vm.status = saved_status(updated.display_name, save_ship_config(updated));
 }
 
 // The centroid's height ratio applies to the shown height, which equals the

@@ -16,7 +16,7 @@ namespace UI::ShipEditor {
 inline constexpr int editor_image_size = 400;
 inline constexpr int mount_size = 20;
 
-// Bound to the document as "vm" of the data model "ship_editor". The six
+// Bound to the document as "vm" of the data model "ship_editor". The seven
 // per-row vectors always have one entry per slot row.
 struct ViewModel {
     std::vector<std::string> ship_name;
@@ -30,6 +30,9 @@ struct ViewModel {
     std::vector<std::string> mount_rot_neut;
     std::vector<std::string> mount_rot_range;
     std::vector<std::string> mount_style;
+    // page-only: per row, the slot as loaded (zero for an added row), whose
+    // values an untouched text keeps exactly.
+    std::vector<MountStats> mount_loaded;
     int selected_ship_idx = 0;
     int selected_mount_idx = 0;
     std::string max_speed = "0";

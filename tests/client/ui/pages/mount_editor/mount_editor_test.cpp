@@ -4,6 +4,7 @@
 #include "client/ui/pages/mount_editor/mount_editor.h"
 #include "client/ui/ui_fixture.h"
 #include "core/asset_helpers/asset_helpers.h"
+#include "core/asset_helpers/asset_tree.h"
 #include "core/projectile_type/projectile_type.h"
 #include "support/log_capture.h"
 
@@ -117,11 +118,41 @@ TEST_F(MountEditorPage, ASaveWithATextThatIsNotANumberChangesNothing) {
     page.vm.projectile_type = 3202;
     page.vm.ang_vel = "quick";
     page.save_mount();
-    EXPECT_EQ(page.vm.status, "Not saved: ang_vel is not a number");
+    EXPECT_EQ(page.vm.status, "Not saved: Turn speed is not a number");
     EXPECT_EQ(tree.read("src/assets/" + file), before);
     EXPECT_EQ(tree.read("build/assets/" + file), before);
     EXPECT_EQ(page.ordered_mount_configs[0].cooldown, mount(0).cooldown);
     EXPECT_EQ(page.ordered_mount_configs[0].projectile_type, mount(0).projectile_type);
+}
+
+TEST_F(MountEditorPage, SavingWithoutChangesKeepsEveryFilesBytes) {
+    test_support::AssetTree tree;
+    for (int i = 0; i < 9; ++i) {
+        page.select_mount(i);
+        const std::string before = test_support::read_file(mount(i).build_path);
+        page.save_mount();
+        EXPECT_EQ(test_support::read_file(mount(i).src_path), before) << mount(i).src_path;
+        EXPECT_EQ(test_support::read_file(mount(i).build_path), before) << mount(i).build_path;
+    }
+    // A value that six decimals cannot show is kept whole too.
+    page.ordered_mount_configs[0].rot_ang_vel = 0.12345678f;
+    page.select_mount(0);
+    page.save_mount();
+    EXPECT_EQ(nlohmann::json::parse(test_support::read_file(mount(0).build_path))["rot_ang_vel"], 0.12345678f);
+}
+
+TEST_F(MountEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {
+    const std::string file = "mounts/mount_small_one/mount_small_one.json";
+    ui_test::ScopedAssetTree tree({file});
+    const std::string before = tree.read("build/assets/" + file);
+    page.vm.cooldown = "2";
+    {
+        test_support::FileSizeLimit limit(16);
+        page.save_mount();
+    }
+    EXPECT_EQ(page.vm.status, "Could not save Small One; see the log");
+    EXPECT_EQ(tree.read("src/assets/" + file), before);
+    EXPECT_EQ(tree.read("build/assets/" + file), before);
 }
 
 TEST_F(MountEditorPage, ShowAndHideActOnlyOnALoadedDocument) {

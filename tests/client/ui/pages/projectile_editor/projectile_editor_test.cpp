@@ -4,6 +4,7 @@
 #include "client/ui/pages/projectile_editor/projectile_editor.h"
 #include "client/ui/ui_fixture.h"
 #include "core/asset_helpers/asset_helpers.h"
+#include "core/asset_helpers/asset_tree.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -76,13 +77,43 @@ TEST_F(ProjectileEditorPage, ASaveWithASpeedThatIsNotANumberKeepsTheScaleToo) {
     page.vm.scale = "2";
     page.vm.speed = "quick";
     page.save_projectile();
-    EXPECT_EQ(page.vm.status, "Not saved: speed is not a number");
-    EXPECT_TRUE(log.contains(spdlog::level::warn, "Not saving Small One: speed is not a number"));
+    EXPECT_EQ(page.vm.status, "Not saved: Speed is not a number");
+    EXPECT_TRUE(log.contains(spdlog::level::warn, "Not saving Small One: Speed is not a number"));
     EXPECT_EQ(page.ordered_projectile_configs[0].scale, projectile(0).scale);
     EXPECT_EQ(tree.read("build/assets/" + file), before);
     EXPECT_EQ(tree.read("src/assets/" + file), before);
     page.select_projectile(1);
     EXPECT_EQ(page.vm.status, "");
+}
+
+TEST_F(ProjectileEditorPage, SavingWithoutChangesKeepsEveryFilesBytes) {
+    test_support::AssetTree tree;
+    for (int i = 0; i < 9; ++i) {
+        page.select_projectile(i);
+        const std::string before = test_support::read_file(projectile(i).build_path);
+        page.save_projectile();
+        EXPECT_EQ(test_support::read_file(projectile(i).src_path), before) << projectile(i).src_path;
+        EXPECT_EQ(test_support::read_file(projectile(i).build_path), before) << projectile(i).build_path;
+    }
+    // A value that six decimals cannot show is kept whole too.
+    page.ordered_projectile_configs[0].speed = 0.12345678f;
+    page.select_projectile(0);
+    page.save_projectile();
+    EXPECT_EQ(nlohmann::json::parse(test_support::read_file(projectile(0).build_path))["speed"], 0.12345678f);
+}
+
+TEST_F(ProjectileEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {
+    const std::string file = "projectiles/projectile_small_one/projectile_small_one.json";
+    ui_test::ScopedAssetTree tree({file});
+    const std::string before = tree.read("build/assets/" + file);
+    page.vm.speed = "900";
+    {
+        test_support::FileSizeLimit limit(16);
+        page.save_projectile();
+    }
+    EXPECT_EQ(page.vm.status, "Could not save Small One; see the log");
+    EXPECT_EQ(tree.read("src/assets/" + file), before);
+    EXPECT_EQ(tree.read("build/assets/" + file), before);
 }
 
 TEST_F(ProjectileEditorPage, ShowAndHideActOnlyOnALoadedDocument) {

@@ -4,6 +4,7 @@
 #include "client/ui/pages/ship_editor/ship_editor.h"
 #include "client/ui/ui_fixture.h"
 #include "core/asset_helpers/asset_helpers.h"
+#include "core/asset_helpers/asset_tree.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -197,7 +198,9 @@ TEST_F(ShipEditorPage, AddingASlotAppendsASmallOneOnTheCentroid) {
 }
 
 TEST_F(ShipEditorPage, DeletingTheFirstOfThreeSlotsPutsTheLastInItsPlace) {
-    select_ship_in_list(ship_with_slots(3));
+    const int three = ship_with_slots(3);
+    page.ordered_ship_configs[static_cast<std::size_t>(three)].mounts[2].rot_neut = 0.12345678f;  // beyond six decimals
+    select_ship_in_list(three);
     page.vm.mount_type[2] = 2001;
     fire("ship_editor", "on_mount_type_change", "8");
     render_frame();
@@ -217,6 +220,15 @@ TEST_F(ShipEditorPage, DeletingTheFirstOfThreeSlotsPutsTheLastInItsPlace) {
     EXPECT_EQ(shown_with_class(page.document, "slot-row").size(), 2u);
     // The drop-down shows the type of the row now selected.
     EXPECT_EQ(text_of(page.document->GetElementById("mount-type")->GetChild(0)), "Small Two");
+    // Saved, each row keeps the exact numbers of the slot it came from.
+    const ShipConfig& chosen = ship(page.vm.selected_ship_idx);
+    test_support::AssetTree tree;
+    nlohmann::json slots = nlohmann::json::parse(test_support::read_file(chosen.build_path))["mounts"];
+    slots[2]["mount_type"] = 2001;
+    slots[2]["rot_neut"] = 0.12345678f;
+    page.save_ship();
+    EXPECT_EQ(nlohmann::json::parse(test_support::read_file(chosen.build_path))["mounts"],
+              nlohmann::json::array({slots[2], slots[1]}));
 }
 
 TEST_F(ShipEditorPage, MountTypeOptionFourMakesTheSelectedSlotAMediumTwo) {
@@ -276,12 +288,17 @@ TEST_F(ShipEditorPage, ASaveWithATextThatIsNotANumberWritesNothingAndSaysWhich) 
     const std::string file = "ships/frigate_one/frigate_one.json";
     ui_test::ScopedAssetTree tree({file});
     const std::string before = tree.read("src/assets/" + file);
-    page.vm.max_speed = "300";
     page.vm.mount_x[0] = "12.5";
+    for (const char* text : {"12abc", "0.50p\u00a7e", "nan", "inf", "-Infinity", "1e39", " ", "1 2", "0x10"}) {
+        page.vm.max_speed = text;
+        page.save_ship();
+        EXPECT_EQ(page.vm.status, "Not saved: Top speed is not a number") << text;
+    }
+    page.vm.max_speed = " 300 ";
     page.vm.max_acc = "fast";
     page.save_ship();
-    EXPECT_EQ(page.vm.status, "Not saved: max_acc is not a number");
-    EXPECT_TRUE(log.contains(spdlog::level::warn, "Not saving Frigate One: max_acc is not a number"));
+    EXPECT_EQ(page.vm.status, "Not saved: Acceleration is not a number");
+    EXPECT_TRUE(log.contains(spdlog::level::warn, "Not saving Frigate One: Acceleration is not a number"));
     page.vm.max_acc = "1";
     page.vm.mount_rot_range[0] = "wide";
     page.save_ship();
@@ -296,11 +313,43 @@ TEST_F(ShipEditorPage, ASaveWithATextThatIsNotANumberWritesNothingAndSaysWhich) 
 }
 
 TEST_F(ShipEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {
-    ui_test::ScopedAssetTree empty({});
-    page.save_ship();
-    EXPECT_TRUE(log.contains(spdlog::level::err,
-                             "save_ship_config: could not open 'src/assets/ships/frigate_one/frigate_one.json' for writing"));
+    {
+        ui_test::ScopedAssetTree empty({});
+        page.save_ship();
+        EXPECT_TRUE(log.contains(spdlog::level::err, "save_ship_config: could not open "
+                                                     "'src/assets/ships/frigate_one/frigate_one.json' for writing"));
+        EXPECT_EQ(page.vm.status, "Could not save Frigate One; see the log");
+    }
+    const std::string file = "ships/frigate_one/frigate_one.json";
+    ui_test::ScopedAssetTree tree({file});
+    const std::string before = tree.read("src/assets/" + file);
+    page.vm.max_speed = "300";
+    {
+        test_support::FileSizeLimit limit(16);
+        page.save_ship();
+    }
     EXPECT_EQ(page.vm.status, "Could not save Frigate One; see the log");
+    EXPECT_EQ(tree.read("src/assets/" + file), before);
+    EXPECT_EQ(tree.read("build/assets/" + file), before);
+}
+
+TEST_F(ShipEditorPage, SavingWithoutChangesKeepsEveryFilesBytes) {
+    test_support::AssetTree tree;
+    for (int i = 0; i < 12; ++i) {
+        page.select_ship(i);
+        const std::string before = test_support::read_file(ship(i).build_path);
+        page.save_ship();
+        EXPECT_EQ(page.vm.status, "Saved " + ship(i).display_name);
+        EXPECT_EQ(test_support::read_file(ship(i).src_path), before) << ship(i).src_path;
+        EXPECT_EQ(test_support::read_file(ship(i).build_path), before) << ship(i).build_path;
+    }
+    // A changed statistic leaves every other number exactly as the file had it.
+    page.select_ship(0);
+    nlohmann::json expected = nlohmann::json::parse(test_support::read_file(ship(0).build_path));
+    expected["max_speed"] = 300.0;
+    page.vm.max_speed = "300";
+    page.save_ship();
+    EXPECT_EQ(test_support::read_file(ship(0).build_path), expected.dump(4));
 }
 
 TEST_F(ShipEditorPage, EventsOutsideTheListsChangeNothing) {
