@@ -2,7 +2,7 @@
 BUILD_DIR := build
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build run test bench load fuzz clean
+.PHONY: all setup configure build run test sanitize bench load fuzz clean
 
 all: build
 
@@ -22,10 +22,26 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $$(nproc)
 
+# Every suite built with address and undefined-behaviour checks (Debug, its own
+# build directory); any report fails the run. The suites read the assets and
+# run the game of build/.
+SANITIZE_DIR := build-sanitize
+SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+sanitize: build
+	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_C_FLAGS="$(SANITIZE_FLAGS)" -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)" >/dev/null
+	@cmake --build $(SANITIZE_DIR)
+	cd $(SANITIZE_DIR) && $(SANITIZE_ENV) ctest --output-on-failure -j $$(nproc)
+
 bench: build
 	./$(BUILD_DIR)/voidlance_bench
 
-# The server under 100 bots for 60 s, its log first on the console, then sent to /dev/null.
+# The server under 100 bots for 60 s a run: its log on the console, sent to
+# /dev/null and in a tmux pane, each at the default level and at warn.
 load: build
 	@bash tools/bots/load.sh $(BUILD_DIR)
 

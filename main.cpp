@@ -3,6 +3,7 @@
 #include <string>
 
 #include <enet/enet.h>
+#include <spdlog/cfg/env.h>
 #include <spdlog/spdlog.h>
 
 #include "apps/app_mode/app_mode.h"
@@ -29,6 +30,8 @@ int run_game(const std::string& mode) {
 
 int main() {
     install_buffered_console_log();
+    // The operator may quiet the log, for instance SPDLOG_LEVEL=warn; info by default.
+    spdlog::cfg::load_env_levels();
     const std::string mode = mode_from_environment();
     int status = 1;
     try {

@@ -53,6 +53,9 @@ void receive_packet(BotClient& bot, ENetPacket* packet, BotClock::time_point now
     enet_packet_destroy(packet);
     for (const NetMsg& message : batch.messages) {
         follow_own_ship(bot, message);
+        if (std::holds_alternative<NetMsgs::CaptureTheFlagMatchState>(message)) {
+            ++bot.traffic.match_states;
+        }
     }
 }
 

@@ -21,6 +21,8 @@ struct TickSighting {
 struct BotTraffic {
     std::int64_t reliable_messages = 0;
     std::int64_t unreliable_messages = 0;
+    // The server sends one with every replication, 20 a second to each client.
+    std::int64_t match_states = 0;
     std::int64_t payload_bytes = 0;
     std::int64_t packets = 0;
     std::optional<TickSighting> first_tick;

@@ -98,7 +98,7 @@ std::string spread_line(const char* what, const std::vector<double>& values) {
 }
 
 std::string report(const Bots& bots, int connected_at_start, double seconds) {
-    std::vector<double> reliable, unreliable, bytes, packets, tick_rates;
+    std::vector<double> reliable, unreliable, match_states, bytes, packets, tick_rates;
     int lost = 0;
     for (const auto& bot : bots) {
         lost += bot->lost ? 1 : 0;
@@ -107,6 +107,7 @@ std::string report(const Bots& bots, int connected_at_start, double seconds) {
         }
         reliable.push_back(bot->traffic.reliable_messages / seconds);
         unreliable.push_back(bot->traffic.unreliable_messages / seconds);
+        match_states.push_back(bot->traffic.match_states / seconds);
         bytes.push_back(bot->traffic.payload_bytes / seconds);
         packets.push_back(bot->traffic.packets / seconds);
         if (const auto rate = server_tick_rate(bot->traffic)) {
@@ -119,6 +120,7 @@ std::string report(const Bots& bots, int connected_at_start, double seconds) {
     text += "received per client per second:\n";
     text += spread_line("reliable messages", reliable);
     text += spread_line("unreliable messages", unreliable);
+    text += spread_line("match states (20 sent)", match_states);
     text += spread_line("payload bytes", bytes);
     text += spread_line("packets", packets);
     text += spread_line("server fixed ticks/s (batch ticks)", tick_rates);

@@ -4,18 +4,20 @@
 //   voidlance_load_server --port 1234 --clients 100 --seconds 60 --report FILE [--log off]
 // The window opens once --clients clients are connected (or after a wait of at
 // most client_wait) and lasts --seconds. The server's own log goes to standard
-// output as usual (--log off silences it, to show what the log costs); the
-// report goes to --report.
+// output as usual, at the level SPDLOG_LEVEL names as in the game (--log off
+// silences it, to show what the log costs); the report goes to --report.
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
 #include <enet/enet.h>
 #include <fmt/format.h>
+#include <spdlog/cfg/env.h>
 
 #include "apps/server_app/server_app.h"
 #include "core/constants/constants.h"
@@ -119,7 +121,7 @@ std::string world_line(const Store& store) {
                        store.ships.size(), store.mounts.size(), store.projectiles.size());
 }
 
-std::string report(const LoadWindow& window, bool log) {
+std::string report(const LoadWindow& window, std::string_view log_level) {
     const double per_client_second =
         window.clients > 0 ? 1.0 / (window.clients * window.seconds) : 0.0;
     const Spread tick_steps = spread_of(window.tick_step_ms);
@@ -132,7 +134,7 @@ std::string report(const LoadWindow& window, bool log) {
         "  most fixed ticks in one step      {}\n"
         "  loop passes per second            {:.0f}\n"
         "  bytes sent per client per second  {:.0f} (ENet, headers included; {:.1f} packets)\n",
-        window.clients, window.seconds, std::thread::hardware_concurrency(), log ? "on" : "off",
+        window.clients, window.seconds, std::thread::hardware_concurrency(), log_level,
         window.fixed_ticks / window.seconds, window.fixed_ticks,
         window.tick_step_ms.size() / window.seconds, percentile(window.tick_step_ms, 0.5),
         percentile(window.tick_step_ms, 0.99), tick_steps.mean, tick_steps.max,
@@ -146,6 +148,7 @@ std::string report(const LoadWindow& window, bool log) {
 
 int main(int argc, char** argv) {
     install_buffered_console_log();
+    spdlog::cfg::load_env_levels();
     LoadOptions options;
     if (!parse_load_options(argc, argv, options)) {
         return 2;
@@ -174,6 +177,8 @@ int main(int argc, char** argv) {
 
     wait_for_clients(engine, network, options.clients);
     const LoadWindow window = measure_passes(engine, network, options.seconds);
-    write_report(options, report(window, options.log) + world_line(store));
+    const spdlog::string_view_t level = spdlog::level::to_string_view(spdlog::get_level());
+    write_report(options, report(window, std::string_view(level.data(), level.size())) +
+                              world_line(store));
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "client/ui/rml.h"
 
+#include <memory>
+
 #include <spdlog/spdlog.h>
 
 #include "client/ui/components/register_components.h"
@@ -11,14 +13,28 @@ constexpr const char* text_font_path = "build/assets/fonts/LatoLatin-Regular.ttf
 // For the characters that Lato lacks.
 constexpr const char* fallback_font_path = "build/assets/fonts/NotoEmoji-Regular.ttf";
 
+// The toolkit may call the interfaces of every manager until the process ends,
+// so they are kept here and destroyed only at exit. At namespace scope rather
+// than in a function, this owner is made before the toolkit's own statics and
+// so destroyed after them: nothing of the toolkit outlives the interfaces.
+struct ToolkitInterfaces {
+    std::vector<std::unique_ptr<SystemInterface_SDL>> system;
+    std::vector<std::unique_ptr<RenderInterface_SDL>> render;
+};
+ToolkitInterfaces toolkit_interfaces;
+
 }  // namespace
 
 RmlManager::RmlManager(SDL_Window* window, SDL_Renderer* renderer,
                        std::unordered_map<ShipType, ShipConfig>& ship_configs,
                        std::unordered_map<MountType, MountConfig>& mount_configs,
                        std::unordered_map<ProjectileType, ProjectileConfig>& projectile_configs) {
-    system_interface = new SystemInterface_SDL(window);
-    render_interface = new RenderInterface_SDL(renderer);
+    system_interface = toolkit_interfaces.system
+                           .emplace_back(std::make_unique<SystemInterface_SDL>(window))
+                           .get();
+    render_interface = toolkit_interfaces.render
+                           .emplace_back(std::make_unique<RenderInterface_SDL>(renderer))
+                           .get();
     Rml::SetSystemInterface(system_interface);
     Rml::SetRenderInterface(render_interface);
     Rml::Initialise();

@@ -89,8 +89,8 @@ public:
     UI::ProjectileEditor::Page projectile_editor;
     UI::ServerBrowser::Page server_browser;
     UI::ServerLobby::Page server_lobby;
-    // Allocated by the constructor and never released: the toolkit may use
-    // them until the process ends.
+    // Made by the constructor and released only at process exit: the toolkit
+    // may use them until the process ends.
     SystemInterface_SDL* system_interface = nullptr;
     RenderInterface_SDL* render_interface = nullptr;
 

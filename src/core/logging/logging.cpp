@@ -124,6 +124,10 @@ void BufferedConsoleSink::append_line(const spdlog::details::log_msg& msg) {
     char* out = make_room(second.size() + 5 + name_size + level.size() + source.size() +
                           payload.size() + 1);
     const auto put = [&out](std::string_view text) {
+        // An empty text may have no storage at all, and memcpy takes no null pointer.
+        if (text.empty()) {
+            return;
+        }
         std::memcpy(out, text.data(), text.size());
         out += text.size();
     };
@@ -202,6 +206,9 @@ char* BufferedConsoleSink::make_room(std::size_t more) {
 }
 
 void BufferedConsoleSink::append(std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
     std::memcpy(make_room(text.size()), text.data(), text.size());
     used_ += text.size();
 }

@@ -64,6 +64,13 @@ TEST(EntryPoint, ClientServerModeRunsTheCombinedApplication) {
     EXPECT_THAT(game.output, Not(HasSubstr(window_created)));
 }
 
+TEST(EntryPoint, SpdlogLevelInTheEnvironmentQuietsTheLog) {
+    const ChildExit game = run_game(with_no_renderer({"SPDLOG_LEVEL=warn"}));
+    EXPECT_EQ(game.exit_code, 0);
+    EXPECT_THAT(game.output, HasSubstr(renderer_failure));
+    EXPECT_THAT(game.output, Not(HasSubstr("[info]")));
+}
+
 class TemporaryDirectory {
 public:
     TemporaryDirectory() {

@@ -4,7 +4,8 @@
 
 namespace client_test {
 
-// SDL video (the dummy driver in tests) for the whole test run.
+// SDL video on the dummy driver (unless the environment names another) for
+// the whole test run.
 void ensure_sdl_video();
 
 SDL_Event key_event(SDL_EventType type, SDL_Keycode key, bool repeat = false);

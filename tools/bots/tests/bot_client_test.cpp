@@ -87,6 +87,7 @@ TEST_F(BotClientTest, CountsReliableAndUnreliableMessagesApartAndFollowsItsShip)
     ASSERT_TRUE(pump_until(server, bot, [this] { return bot.traffic.packets == 2; }));
     EXPECT_EQ(bot.traffic.reliable_messages, 2);
     EXPECT_EQ(bot.traffic.unreliable_messages, 3);
+    EXPECT_EQ(bot.traffic.match_states, 1);
     EXPECT_EQ(bot.traffic.payload_bytes, (8 + 2 * 5) + (8 + 2 * 33 + 29));
     EXPECT_EQ(bot.ship_id, 7u);
     EXPECT_EQ(bot.ship_x, 5.0f);
