@@ -1,11 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
-
-#include <sys/resource.h>
 
 #include <nlohmann/json.hpp>
 
@@ -184,34 +181,6 @@ TEST(SaveConfigs, InvalidUtf8RaisesBeforeAnyFileIsTouched) {
     EXPECT_TRUE(log.lines().empty());
     EXPECT_EQ(read_file(ship_src), src_before);
     EXPECT_EQ(read_file(ship_build), build_before);
-    EXPECT_EQ(tree.leftover_temp_files(), 0);
-}
-
-TEST(SaveConfigs, AFailedWriteLeavesTheOldFileWhole) {
-    AssetTree tree;
-    MountConfig mount = load_mount_configs().at(MountType::SmallOne);
-    mount.cooldown = 1.75f;
-    const std::string src_before = read_file(mount_src);
-    const std::string build_before = read_file(mount_build);
-
-    // Files may grow to 16 bytes only, so the write stops part-way.
-    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous_limit{};
-    getrlimit(RLIMIT_FSIZE, &previous_limit);
-    rlimit small = previous_limit;
-    small.rlim_cur = 16;
-    test_support::LogCapture log;
-    setrlimit(RLIMIT_FSIZE, &small);
-    save_mount_config(mount);
-    setrlimit(RLIMIT_FSIZE, &previous_limit);
-    std::signal(SIGXFSZ, previous_handler);
-
-    const auto lines = log.lines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].level, spdlog::level::err);
-    EXPECT_EQ(lines[0].text, "save_mount_config: write failed for '" + mount_src + "'");
-    EXPECT_EQ(read_file(mount_src), src_before);
-    EXPECT_EQ(read_file(mount_build), build_before);
     EXPECT_EQ(tree.leftover_temp_files(), 0);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -30,12 +31,7 @@ inline void write_file(const std::filesystem::path& path, const std::string& tex
 class AssetTree {
 public:
     explicit AssetTree(bool with_source_tree = true) : previous_(std::filesystem::current_path()) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "voidlance_assets_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        root_ = pattern;
+        root_ = unique_temp_directory();
         copy_configs(previous_ / "build/assets", root_ / "build/assets");
         if (with_source_tree) {
             copy_configs(previous_ / "build/assets", root_ / "src/assets");
@@ -70,6 +66,18 @@ public:
     }
 
 private:
+    static std::filesystem::path unique_temp_directory() {
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                               ("voidlance_assets_" + std::to_string(random()));
+            if (std::filesystem::create_directory(path)) {
+                return path;
+            }
+        }
+        throw std::runtime_error("no temporary directory could be made");
+    }
+
     static void copy_configs(const std::filesystem::path& from, const std::filesystem::path& to) {
         for (const auto& entry : std::filesystem::recursive_directory_iterator(from)) {
             const auto relative = std::filesystem::relative(entry.path(), from);
