@@ -26,6 +26,8 @@ set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 
 # One executable without the compiler's run-time DLLs beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# FreeType's static archive leaves its own dependencies to the final link.
+set(CMAKE_CXX_STANDARD_LIBRARIES "-L${VOIDLANCE_WINDOWS_PREFIX}/lib -lpng16 -lz")
 
 # Test executables run under Wine.
 find_program(VOIDLANCE_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)

@@ -112,7 +112,8 @@ std::string to_file_text(const json& j) {
 // write leaves the old file whole. Returns false after logging the failure.
 bool write_copy(std::string_view saver, const std::string& path, const std::string& text) {
     const std::string temp_path = path + ".tmp";
-    std::ofstream out(temp_path, std::ios::out | std::ios::trunc);
+    // Binary: the files keep their "\n" line ends on Windows too.
+    std::ofstream out(temp_path, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!out.is_open()) {
         SPDLOG_ERROR("{}: could not open '{}' for writing", saver, path);
         return false;

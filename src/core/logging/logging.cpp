@@ -84,7 +84,10 @@ void BufferedConsoleSink::flush() {
 }
 
 void BufferedConsoleSink::set_pattern(const std::string& pattern) {
-    set_formatter(std::make_unique<spdlog::pattern_formatter>(pattern));
+    // Lines end in "\n" as the built-in format's do; the C runtime turns that
+    // into "\r\n" on a Windows console.
+    set_formatter(std::make_unique<spdlog::pattern_formatter>(
+        pattern, spdlog::pattern_time_type::local, "\n"));
 }
 
 void BufferedConsoleSink::set_formatter(std::unique_ptr<spdlog::formatter> sink_formatter) {

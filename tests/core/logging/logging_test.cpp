@@ -26,10 +26,10 @@ using spdlog::details::log_msg;
 class TemporaryFile {
 public:
     TemporaryFile() {
-        // Binary, so that no platform turns "\n" into "\r\n".
+        // Text mode both ways: on Windows "\r\n" in the file, "\n" read back.
         path_ = std::filesystem::temp_directory_path() /
                 ("voidlance_log_" + std::to_string(std::random_device{}()));
-        file_ = std::fopen(path_.string().c_str(), "wb");
+        file_ = std::fopen(path_.string().c_str(), "w");
     }
     ~TemporaryFile() {
         std::fclose(file_);
@@ -40,7 +40,7 @@ public:
 
     std::FILE* file() const { return file_; }
     std::string text() const {
-        std::ifstream in(path_, std::ios::binary);
+        std::ifstream in(path_);
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();
@@ -82,7 +82,14 @@ std::string spdlog_console_text(const std::vector<log_msg>& lines, spdlog::color
         sink.log(line);
     }
     sink.flush();
-    return file.text();
+    // spdlog ends its lines the platform's way ("\r\n" on Windows); ours end
+    // in "\n", which a Windows console's text mode widens to "\r\n".
+    std::string text = file.text();
+    const std::string eol = spdlog::details::os::default_eol;
+    for (std::size_t at = 0; (at = text.find(eol, at)) != std::string::npos; ++at) {
+        text.replace(at, eol.size(), "\n");
+    }
+    return text;
 }
 
 std::string buffered_sink_text(const std::vector<log_msg>& lines, bool colours) {
