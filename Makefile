@@ -2,7 +2,7 @@
 BUILD_DIR := build
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build run test sanitize bench load fuzz clean
+.PHONY: all setup configure build run test sanitize bench load fuzz clean windows test-windows
 
 all: build
 
@@ -60,5 +60,20 @@ fuzz: setup
 	./$(FUZZ_DIR)/deserialize_batch_fuzzer -max_total_time=$(FUZZ_TIME) \
 	  -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus tools/fuzz/corpus
 
+# The 64-bit Windows build, cross-compiled with MinGW-w64 and tested under Wine.
+WINDOWS_DIR := build-windows
+WINE_ENV := WINEPREFIX=$${WINEPREFIX:-$$HOME/.cache/voidlance-wine} WINEDEBUG=-all
+
+windows:
+	@bash scripts/setup-windows
+	@cmake -S . -B $(WINDOWS_DIR) -G Ninja \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(WINDOWS_DIR)
+
+# Every suite under Wine, then the Windows server against Linux bots.
+test-windows: windows build
+	cd $(WINDOWS_DIR) && $(WINE_ENV) ctest --output-on-failure -j $$(nproc)
+	$(WINE_ENV) bash tests/windows/cross_platform.sh $(WINDOWS_DIR) $(BUILD_DIR)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(WINDOWS_DIR)

@@ -207,7 +207,8 @@ bool write_copy(std::string_view saver, const std::string& path, const std::stri
     std::filesystem::path temp_path = target;
     temp_path += ".tmp";
     std::ofstream out;
-    if (can_open_for_writing(target)) out.open(temp_path, std::ios::out | std::ios::trunc);
+    // Binary: the files keep their "\n" line ends on Windows too.
+    if (can_open_for_writing(target)) out.open(temp_path, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!out.is_open()) {
         SPDLOG_ERROR("{}: could not open '{}' for writing", saver, path);
         return false;

@@ -1,18 +1,17 @@
 #include "core/logging/logging.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
 
 #include <fmt/format.h>
-#include <poll.h>
 #include <spdlog/details/log_msg.h>
 #include <spdlog/details/os.h>
 #include <spdlog/formatter.h>
 #include <spdlog/pattern_formatter.h>
-#include <unistd.h>
+
+#include "core/platform/platform.h"
 
 namespace {
 
@@ -49,17 +48,10 @@ const char* basename_of(const char* path) {
     return last_slash != nullptr ? last_slash + 1 : path;
 }
 
-// Waits until a descriptor opened without blocking takes bytes again.
-bool wait_until_writable(int fd) {
-    pollfd poll_fd{.fd = fd, .events = POLLOUT, .revents = 0};
-    return ::poll(&poll_fd, 1, -1) >= 0 || errno == EINTR;
-}
-
 }  // namespace
 
 BufferedConsoleSink::BufferedConsoleSink(std::FILE* target)
-    : BufferedConsoleSink(target, spdlog::details::os::in_terminal(target) &&
-                                      spdlog::details::os::is_color_terminal()) {}
+    : BufferedConsoleSink(target, Platform::console_takes_colours(target)) {}
 
 BufferedConsoleSink::BufferedConsoleSink(std::FILE* target, bool colours)
     : target_(target), colours_(colours) {
@@ -92,7 +84,10 @@ void BufferedConsoleSink::flush() {
 }
 
 void BufferedConsoleSink::set_pattern(const std::string& pattern) {
-    set_formatter(std::make_unique<spdlog::pattern_formatter>(pattern));
+    // Lines end in "\n" as the built-in format's do; the C runtime turns that
+    // into "\r\n" on a Windows console.
+    set_formatter(std::make_unique<spdlog::pattern_formatter>(
+        pattern, spdlog::pattern_time_type::local, "\n"));
 }
 
 void BufferedConsoleSink::set_formatter(std::unique_ptr<spdlog::formatter> sink_formatter) {
@@ -216,22 +211,8 @@ void BufferedConsoleSink::append(std::string_view text) {
 void BufferedConsoleSink::write_out() {
     // Whatever went to the same stream through stdio comes first.
     std::fflush(target_);
-    const int fd = ::fileno(target_);
-    const char* next = buffer_.data();
-    std::size_t left = used_;
-    while (left > 0) {
-        const ssize_t written = ::write(fd, next, left);
-        if (written >= 0) {
-            next += written;
-            left -= static_cast<std::size_t>(written);
-        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            if (!wait_until_writable(fd)) {
-                break;
-            }
-        } else if (errno != EINTR) {
-            break;  // a closed or broken console: these lines cannot be shown anywhere
-        }
-    }
+    // A closed or broken console: these lines cannot be shown anywhere.
+    Platform::write_console(target_, std::string_view(buffer_.data(), used_));
     used_ = 0;
 }
 

@@ -3,13 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <string>
 #include <vector>
 
 #include <SDL3/SDL.h>
 
-#include "apps/support/child_process.h"
 #include "apps/support/loop_driver.h"
 #include "client/render/render.h"
 #include "lib/rml/rml.h"
@@ -178,26 +176,6 @@ TEST_F(ClientAppTest, AdminMenuIsUpAtStartEscapeTogglesItAndItsButtonsWork) {
     EXPECT_EQ(driver.failed_stage(), "");
     EXPECT_EQ(log.count("admin_menu: on_open_ship_editor"), 1);
     EXPECT_EQ(log.count("Client exited normally."), 1);
-}
-
-// The whole game as a process: SIGINT lets the running pass finish, then the
-// shutdown lines follow and the process ends with 0.
-TEST(ClientAppProcess, SigintEndsTheLoopAndTheProcessExitsNormally) {
-    apps_test::ChildProcess game(
-        apps_test::game_executable(),
-        {"MODE=CLIENT", "SDL_VIDEO_DRIVER=dummy", "SDL_RENDER_DRIVER=software"},
-        std::filesystem::current_path());
-    ASSERT_TRUE(game.started());
-    ASSERT_TRUE(game.read_until_any({"Starting app loop end"}, 20s).has_value());
-    game.send_signal(SIGINT);
-    const apps_test::ChildExit exit = game.wait(20s);
-    EXPECT_EQ(exit.exit_code, 0);
-    std::string::size_type at = 0;
-    for (const std::string& text : shutdown_lines) {
-        at = exit.output.find(text, at);
-        EXPECT_NE(at, std::string::npos) << text;
-    }
-    EXPECT_THAT(exit.output, ::testing::Not(HasSubstr("[critical]")));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -79,10 +80,10 @@ TEST_F(ServerLoopTest, EveryPassLogsTheClientCountEvenWithoutATick) {
 }
 
 TEST_F(ServerLoopTest, EachPassWritesOutItsLogLinesBeforeTheNextBegins) {
-    char path[] = "/tmp/voidlance_pass_log_XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    std::FILE* file = fdopen(fd, "w");
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "voidlance_pass_log").string();
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
     auto& sinks = spdlog::default_logger()->sinks();
     sinks.push_back(std::make_shared<BufferedConsoleSink>(file, false));
 
@@ -93,7 +94,7 @@ TEST_F(ServerLoopTest, EachPassWritesOutItsLogLinesBeforeTheNextBegins) {
 
     sinks.pop_back();
     std::fclose(file);
-    std::remove(path);
+    std::remove(path.c_str());
     EXPECT_NE(text.find("[info] [engine.cpp:"), std::string::npos);
     EXPECT_TRUE(text.ends_with("] Connected clients: 0\n")) << text;
 }

@@ -1,18 +1,12 @@
 #pragma once
 
-#include <csignal>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
-
-#include <linux/capability.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
@@ -37,12 +31,7 @@ inline void write_file(const std::filesystem::path& path, const std::string& tex
 class AssetTree {
 public:
     explicit AssetTree(bool with_source_tree = true) : previous_(std::filesystem::current_path()) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "voidlance_assets_XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        root_ = pattern;
+        root_ = unique_temp_directory();
         copy_configs(previous_ / "build/assets", root_ / "build/assets");
         if (with_source_tree) {
             copy_configs(previous_ / "build/assets", root_ / "src/assets");
@@ -77,6 +66,18 @@ public:
     }
 
 private:
+    static std::filesystem::path unique_temp_directory() {
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                               ("voidlance_assets_" + std::to_string(random()));
+            if (std::filesystem::create_directory(path)) {
+                return path;
+            }
+        }
+        throw std::runtime_error("no temporary directory could be made");
+    }
+
     static void copy_configs(const std::filesystem::path& from, const std::filesystem::path& to) {
         for (const auto& entry : std::filesystem::recursive_directory_iterator(from)) {
             const auto relative = std::filesystem::relative(entry.path(), from);
@@ -89,54 +90,6 @@ private:
 
     std::filesystem::path previous_;
     std::filesystem::path root_;
-};
-
-// While this lives, files may grow to `bytes` only: a write beyond fails
-// instead of ending the process.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : previous_handler_(std::signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit small = previous_;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previous_handler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-    void (*previous_handler_)(int);
-};
-
-// While this lives, permission bits bind this thread even when it runs as
-// root, so that a read-only directory refuses new files as it would for any
-// other user.
-class PermissionBitsApply {
-public:
-    PermissionBitsApply() {
-        if (geteuid() != 0) return;
-        syscall(SYS_capget, &header_, data_);
-        previous_effective_ = data_[0].effective;
-        data_[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        syscall(SYS_capset, &header_, data_);
-    }
-    ~PermissionBitsApply() {
-        if (geteuid() != 0) return;
-        data_[0].effective = previous_effective_;
-        syscall(SYS_capset, &header_, data_);
-    }
-    PermissionBitsApply(const PermissionBitsApply&) = delete;
-    PermissionBitsApply& operator=(const PermissionBitsApply&) = delete;
-
-private:
-    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data_[2]{};
-    std::uint32_t previous_effective_ = 0;
 };
 
 }  // namespace test_support

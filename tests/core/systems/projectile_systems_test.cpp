@@ -206,12 +206,12 @@ TEST(Flight, CrossingFrom499To501SearchesBothCellsAndEachBodyOnce) {
 
 TEST(Flight, TheFirstBodyListedInTheCellWinsOverANearerOne) {
     World world;
-    const DenseListKey far = world.add_ship_with_body(60.0f, 0.0f, 5.0f);
+    const DenseListKey farther = world.add_ship_with_body(60.0f, 0.0f, 5.0f);
     world.add_ship_with_body(20.0f, 0.0f, 5.0f);
     world.add_projectile(0.0f, 0.0f, 0.0f, 6000.0f);  // 100 units per tick
     std::vector<ProjectileHit> hits = world.fly();
     ASSERT_EQ(hits.size(), 1u);
-    EXPECT_EQ(hits[0].owner_component_id, far.id);
+    EXPECT_EQ(hits[0].owner_component_id, farther.id);
     EXPECT_NEAR(hits[0].hit_x, 55.0f, 1e-3f);
 }
 

@@ -158,4 +158,29 @@ TEST(EntryPoint, ServerGivesUpQuietlyWhenItsPortIsTakenAndStopsOnSigint) {
     EXPECT_THAT(game.output, Not(HasSubstr("[critical]")));
 }
 
+// The client application's last lines, in order.
+const std::vector<std::string> client_shutdown_lines = {
+    "App loop ended",       "Unloaded texture map",  "Shutdown RmlManager",
+    "Destroyed SDL_Render", "Destroyed SDL_Window", "Client exited normally."};
+
+// The whole game as a process: SIGINT lets the running pass finish, then the
+// shutdown lines follow and the process ends with 0.
+TEST(ClientAppProcess, SigintEndsTheLoopAndTheProcessExitsNormally) {
+    ChildProcess game(
+        apps_test::game_executable(),
+        {"MODE=CLIENT", "SDL_VIDEO_DRIVER=dummy", "SDL_RENDER_DRIVER=software"},
+        std::filesystem::current_path());
+    ASSERT_TRUE(game.started());
+    ASSERT_TRUE(game.read_until_any({"Starting app loop end"}, 20s).has_value());
+    game.send_signal(SIGINT);
+    const ChildExit exit = game.wait(20s);
+    EXPECT_EQ(exit.exit_code, 0);
+    std::string::size_type at = 0;
+    for (const std::string& text : client_shutdown_lines) {
+        at = exit.output.find(text, at);
+        EXPECT_NE(at, std::string::npos) << text;
+    }
+    EXPECT_THAT(exit.output, Not(HasSubstr("[critical]")));
+}
+
 }  // namespace
