@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The Windows server under Wine against Linux bots over loopback: they join,
-# send input every 50 ms and receive the server's batches; then Ctrl-C (SIGINT,
-# which Wine hands to the program as a console Ctrl-C) ends the server with 0.
+# send input every 50 ms and receive the server's batches and its 20 match
+# states a second; then Ctrl-C (SIGINT, which Wine hands to the program as a
+# console Ctrl-C) ends the server with 0. Last, a broken configuration file
+# ends the Windows program with 1 and a line that names the file.
 # Usage: tests/windows/cross_platform.sh <Windows build directory> <Linux build directory>
 set -euo pipefail
 
@@ -12,6 +14,7 @@ seconds=5
 out=$(mktemp -d /tmp/voidlance-cross.XXXXXX)
 wine=$(command -v wine64 || command -v wine || echo /usr/lib/wine/wine64)
 
+windows_exe=$(realpath "$windows/voidlance.exe")
 server_pid=""
 cleanup() {
   [ -n "$server_pid" ] && kill -KILL "$server_pid" 2>/dev/null || true
@@ -48,6 +51,8 @@ grep -q "^bots: $clients of $clients connected, window .*, 0 dropped" "$out/bots
 # could not decode the other's messages would see next to none.
 packets=$(awk '$1 == "packets" { print $3 }' "$out/bots.txt")
 awk -v p="$packets" 'BEGIN { exit !(p >= 10) }' || fail "only $packets packets per second reached a bot"
+slowest=$(awk '$1 == "match" { print $8 }' "$out/bots.txt")
+awk -v m="$slowest" 'BEGIN { exit !(m >= 15) }' || fail "the slowest bot got $slowest match states per second"
 
 kill -INT "$server_pid"
 status=0
@@ -57,4 +62,14 @@ server_pid=""
 grep -q "\[critical\]" "$out/server.txt" && fail "the server logged a critical line"
 tail -n 1 "$out/server.txt" | grep -q "Connected clients: " ||
   fail "the server's last line is not its loop's"
-echo "cross_platform: the Windows server served $clients Linux bots and stopped on Ctrl-C"
+
+mkdir -p "$out/broken/build"
+cp -r "$windows/build/assets" "$out/broken/build/"
+broken=build/assets/ships/frigate_one/frigate_one.json
+echo '{ "max_speed": ' >"$out/broken/$broken"
+status=0
+(cd "$out/broken" && exec env MODE=SERVER "$wine" "$windows_exe") >"$out/server.txt" 2>&1 || status=$?
+[ "$status" -eq 1 ] || fail "a broken configuration file ended the program with $status, not 1"
+grep "\[critical\].*Unhandled exception: .*$broken" "$out/server.txt" >/dev/null ||
+  fail "the critical line does not name $broken"
+echo "cross_platform: the Windows server served $clients Linux bots, stopped on Ctrl-C, and named a broken file"
