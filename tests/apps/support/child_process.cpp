@@ -128,7 +128,8 @@ ChildExit ChildProcess::wait(std::chrono::milliseconds timeout) {
 }
 
 std::filesystem::path game_executable() {
-    return std::filesystem::absolute("build/voidlance");
+    // The game of this build, so a sanitizer build runs its own children.
+    return std::filesystem::absolute(VOIDLANCE_GAME_EXECUTABLE);
 }
 
 ChildExit run_game(const std::vector<std::string>& environment,
