@@ -11,17 +11,9 @@
 #include "bot_client.h"
 #include "core/net_msg_helpers/deserialize_batch_message.h"
 #include "core/net_msg_helpers/send_peer_net_msgs.h"
+#include "support/enet_support.h"
 
 namespace {
-
-class EnetEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_EQ(enet_initialize(), 0); }
-    void TearDown() override { enet_deinitialize(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const enet_environment =
-    ::testing::AddGlobalTestEnvironment(new EnetEnvironment);
 
 // A server end on a free loopback port, holding the bot's peer once it connects.
 struct FakeServer {
@@ -32,12 +24,11 @@ struct FakeServer {
 
     // On a port the system picks.
     bool listen() {
-        ENetAddress bound{};
-        if (!conn.listen(0) || enet_socket_get_address(conn.enet_host->socket, &bound) != 0) {
+        if (!conn.listen(0)) {
             return false;
         }
-        port = bound.port;
-        return true;
+        port = test_support::bound_port(conn.enet_host.get());
+        return port > 0;
     }
 
     void pump() {
