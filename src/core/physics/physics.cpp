@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include <spdlog/spdlog.h>
 
@@ -38,6 +40,33 @@ std::optional<CellRange> cell_range(const PhysicsBodies& bodies, std::uint32_t i
         return std::nullopt;
     }
     return range;
+}
+
+// The cells each row of the index stands in, as their range, by row. A body
+// is entered in every cell of its range, so the range holds exactly its cells.
+std::vector<CellRange> cell_ranges_of_rows(const SpatialIndex& index) {
+    constexpr std::int64_t lowest = std::numeric_limits<std::int64_t>::min();
+    constexpr std::int64_t highest = std::numeric_limits<std::int64_t>::max();
+    std::vector<CellRange> ranges;
+    for (const auto& [cell, rows] : index) {
+        for (const std::uint32_t row : rows) {
+            if (row >= ranges.size()) {
+                ranges.resize(std::size_t{row} + 1, CellRange{highest, lowest, highest, lowest});
+            }
+            CellRange& range = ranges[row];
+            range.x_min = std::min<std::int64_t>(range.x_min, cell.first);
+            range.x_max = std::max<std::int64_t>(range.x_max, cell.first);
+            range.y_min = std::min<std::int64_t>(range.y_min, cell.second);
+            range.y_max = std::max<std::int64_t>(range.y_max, cell.second);
+        }
+    }
+    return ranges;
+}
+
+// The lowest cell, by x then y, of two ranges that overlap.
+Cell first_shared_cell(const CellRange& a, const CellRange& b) {
+    return {static_cast<std::int32_t>(std::max(a.x_min, b.x_min)),
+            static_cast<std::int32_t>(std::max(a.y_min, b.y_min))};
 }
 
 }  // namespace
@@ -78,19 +107,23 @@ SpatialIndex make_spatial_index(DenseListKeyed<PhysicsBodies>& store) {
     return index;
 }
 
+// Stacked bodies share every cell of their boxes, so a pair is taken only in
+// the lowest cell its two ranges share rather than once per shared cell.
 AdjacencyIndex make_adjacency_index(SpatialIndex& spatial_index) {
-    AdjacencyIndex pairs;
+    const std::vector<CellRange> ranges = cell_ranges_of_rows(spatial_index);
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
     for (const auto& [cell, rows] : spatial_index) {
-        // Each unordered pair once; the set drops pairs already met in another cell.
         for (std::size_t i = 0; i < rows.size(); ++i) {
             for (std::size_t j = i + 1; j < rows.size(); ++j) {
-                if (rows[i] != rows[j]) {
-                    pairs.emplace(std::min(rows[i], rows[j]), std::max(rows[i], rows[j]));
+                if (rows[i] != rows[j] && first_shared_cell(ranges[rows[i]], ranges[rows[j]]) == cell) {
+                    pairs.emplace_back(std::min(rows[i], rows[j]), std::max(rows[i], rows[j]));
                 }
             }
         }
     }
-    return pairs;
+    // Sorted, the set is built in linear time.
+    std::ranges::sort(pairs);
+    return {pairs.begin(), pairs.end()};
 }
 
 AdjacencyIndex aabb_filter_adjacency_index(DenseListKeyed<PhysicsBodies>& store, AdjacencyIndex& adjacency_index) {

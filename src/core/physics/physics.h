@@ -30,6 +30,8 @@ std::optional<Cell> cell_of_position(float x, float y);
 
 SpatialIndex make_spatial_index(DenseListKeyed<PhysicsBodies>& store);
 
+// Each pair of rows that share a cell, once. The index must be one that
+// make_spatial_index built: each row stands in every cell of one range.
 AdjacencyIndex make_adjacency_index(SpatialIndex& spatial_index);
 
 AdjacencyIndex aabb_filter_adjacency_index(DenseListKeyed<PhysicsBodies>& store, AdjacencyIndex& adjacency_index);

@@ -130,6 +130,16 @@ TEST(Adjacency, BodiesSharingSeveralCellsFormOnePair) {
     EXPECT_EQ(pairs, (AdjacencyIndex{{0, 1}}));
 }
 
+TEST(Adjacency, RangesSharingACornerCellOrCrossingFormOnePair) {
+    DenseListKeyed<PhysicsBodies> store;
+    add_body(store, 10.0f, 10.0f, 990.0f, 990.0f);      // cells 0 to 1 by 0 to 1
+    add_body(store, 990.0f, 990.0f, 1490.0f, 1490.0f);  // cells 1 to 2 by 1 to 2
+    add_body(store, 5010.0f, 5600.0f, 6490.0f, 5700.0f);  // cells 10 to 12 by 11
+    add_body(store, 5600.0f, 5010.0f, 5700.0f, 6490.0f);  // cells 11 by 10 to 12
+    SpatialIndex index = make_spatial_index(store);
+    EXPECT_EQ(make_adjacency_index(index), (AdjacencyIndex{{0, 1}, {2, 3}}));
+}
+
 TEST(Adjacency, DisjointBoxesInOneCellArePairedThenFilteredOut) {
     DenseListKeyed<PhysicsBodies> store;
     add_body(store, 0.0f, 0.0f, 10.0f, 10.0f);
