@@ -13,11 +13,11 @@ namespace {
 
 constexpr float cell_size = static_cast<float>(Constants::spatial_index_size);
 
-// Every box inside the cell range is entered in all the cells it touches, up
-// to this many cells a body (a box 512,000 world units square). Only a box
-// beyond that, spanning a good part of the cell range itself, is left out
-// rather than entered in billions of cells.
-constexpr std::int64_t max_cells_per_body = std::int64_t{1} << 20;
+// A loaded ship's box is at most 4000 world units a side, 10 cells. Far out,
+// where floats lie up to 65,536 units apart, rounding its vertices widens it
+// to at most 273 cells a side. A box beyond this many cells is no ship's and
+// is left out rather than entered in up to billions of cells.
+constexpr std::int64_t max_cells_per_body = std::int64_t{1} << 17;
 
 struct CellRange {
     std::int64_t x_min, x_max, y_min, y_max;

@@ -88,6 +88,17 @@ TEST(SpatialIndexBuild, ALargeBodyIsEnteredInEveryCellItTouches) {
     EXPECT_EQ(rows_in(index, Cell{0, 2000}), std::vector<std::uint32_t>{1});
 }
 
+TEST(SpatialIndexBuild, AShipAsLargeAsLoadersAllowIsEnteredWhereFloatsAreCoarsest) {
+    DenseListKeyed<PhysicsBodies> store;
+    // 4000 units widened by two float steps on each axis, just inside the cell range.
+    const float low = 1.0e12f;
+    const float high = low + 4000.0f + 2.0f * 65536.0f;
+    add_body(store, low, low, high, high);
+    SpatialIndex index = make_spatial_index(store);
+    EXPECT_EQ(rows_in(index, *cell_of_position(low, low)), std::vector<std::uint32_t>{0});
+    EXPECT_EQ(rows_in(index, *cell_of_position(high, high)), std::vector<std::uint32_t>{0});
+}
+
 TEST(SpatialIndexBuild, RowsStandInAscendingOrderAndAnUpperEdgeOnTheGridCounts) {
     DenseListKeyed<PhysicsBodies> store;
     add_body(store, 100.0f, 100.0f, 500.0f, 200.0f);
