@@ -152,7 +152,7 @@ Polygon octagon(float x, float y, float radius) {
 enum class Placement { Stacked, Spread };
 
 // The largest hull the loaders accept, of `count` octagons: one reaching the
-// bound, or several half as wide around a ring, each reaching the bound.
+// bound, or several half as wide around a ring, reaching out to the bound.
 Polygons largest_hull(std::int64_t count) {
     if (count == 1) {
         return {octagon(0.0f, 0.0f, largest_body_radius)};
