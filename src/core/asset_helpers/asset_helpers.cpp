@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 #include <spdlog/spdlog.h>
 
+#include "core/config_bounds/config_bounds.h"
 #include "core/math/math.h"
 #include "lib/c2/c2.h"
 
@@ -92,6 +93,8 @@ Record record_from_json(const json& document, const std::string& path) {
         throw naming_file(error, path);
     } catch (const json::type_error& error) {
         throw naming_file(error, path);
+    } catch (const ConfigValueError& error) {
+        throw ConfigValueError(fmt::format("{}: {}", path, error.what()));
     }
 }
 
@@ -108,13 +111,35 @@ void check_collision_polygons(const ShipConfig& config, const std::string& path)
     }
 }
 
-// A polygon without area has no centroid: it would turn every derived number
-// of the record, and of the bodies built from it, into NaN.
+// The centroid divides by each polygon's area and by their sum: a zero or
+// infinite one, or areas of opposite windings that cancel, would turn every
+// derived number of the record, and of the bodies built from it, into NaN.
 void check_polygon_areas(const Polygons& polygons, const std::string& path) {
+    const auto divides = [](float area) { return std::isfinite(area) && area != 0.0f; };
+    float sum = 0.0f;
     for (std::size_t i = 0; i < polygons.size(); ++i) {
-        if (!(std::fabs(area_of_polygon(polygons[i])) > 0.0f)) {
-            throw std::runtime_error(fmt::format("{}: polygon {} has no area", path, i));
+        const float area = area_of_polygon(polygons[i]);
+        if (area == 0.0f) throw std::runtime_error(fmt::format("{}: polygon {} has no area", path, i));
+        if (!divides(area)) {
+            throw std::runtime_error(fmt::format("{}: polygon {} has an area a float cannot hold", path, i));
         }
+        sum = sum + area;
+    }
+    if (!polygons.empty() && !divides(sum)) {
+        throw std::runtime_error(
+            fmt::format("{}: the signed areas of the polygons sum to {}, which leaves them no centroid", path, sum));
+    }
+    const Vec2 centroid = centroid_of_polygons(polygons);
+    if (!std::isfinite(centroid.first) || !std::isfinite(centroid.second)) {
+        throw std::runtime_error(fmt::format("{}: the polygons' centroid is beyond a float's range", path));
+    }
+}
+
+// A ship's scale is bounded by its outline too; see ship_scale_bound.
+void check_ship_scale(const ShipConfig& config, const std::string& path) {
+    const Bound bound = ship_scale_bound(config.src_polygons);
+    if (!allows(bound, config.scale)) {
+        throw ConfigValueError(fmt::format("{}: {}", path, refusal_text("scale", bound, config.scale)));
     }
 }
 
@@ -148,11 +173,12 @@ std::unordered_map<Key, Record> load_configs(std::string_view kind,
         std::string src_path = asset_path("src", kind, name);
         std::string build_path = asset_path("build", kind, name);
         Record record = record_from_json<Record>(parse_file(build_path), build_path);
+        if constexpr (std::is_same_v<Record, ShipConfig>) check_collision_polygons(record, build_path);
+        check_polygon_areas(record.src_polygons, build_path);
         if constexpr (std::is_same_v<Record, ShipConfig>) {
-            check_collision_polygons(record, build_path);
+            check_ship_scale(record, build_path);
             place_mount_slots(record);
         }
-        check_polygon_areas(record.src_polygons, build_path);
         derive_load_fields(record, std::move(src_path), std::move(build_path));
         const auto type = static_cast<Key>(record.type);
         configs.try_emplace(type, std::move(record));

@@ -1,5 +1,9 @@
 #include "core/mount_config/mount_config.h"
 
+#include "core/config_bounds/config_bounds.h"
+#include "core/mount_type/mount_type.h"
+#include "core/projectile_type/projectile_type.h"
+
 void to_json(nlohmann::json& j, const MountConfig& config) {
     j = nlohmann::json{
         {"cooldown", config.cooldown},
@@ -15,14 +19,15 @@ void to_json(nlohmann::json& j, const MountConfig& config) {
 }
 
 void from_json(const nlohmann::json& j, MountConfig& config) {
-    j.at("type").get_to(config.type);
-    j.at("projectile_type").get_to(config.projectile_type);
-    j.at("cooldown").get_to(config.cooldown);
-    j.at("scale").get_to(config.scale);
+    config.type = static_cast<std::uint32_t>(read_type(j, "type", ordered_mount_types, "mount"));
+    config.projectile_type =
+        static_cast<std::uint32_t>(read_type(j, "projectile_type", ordered_projectile_types, "projectile"));
+    config.cooldown = read_float(j, "cooldown", ConfigBounds::mount_cooldown);
+    config.scale = read_float(j, "scale", ConfigBounds::scale);
     j.at("image_path").get_to(config.image_path);
-    j.at("image_width").get_to(config.image_width);
-    j.at("image_height").get_to(config.image_height);
-    j.at("rot_ang_vel").get_to(config.rot_ang_vel);
-    j.at("polygons").get_to(config.polygons);
-    j.at("polygons").get_to(config.src_polygons);
+    config.image_width = read_float(j, "image_width", ConfigBounds::image_size);
+    config.image_height = read_float(j, "image_height", ConfigBounds::image_size);
+    config.rot_ang_vel = read_float(j, "rot_ang_vel", ConfigBounds::mount_turn_speed);
+    config.polygons = read_polygons(j, "polygons");
+    config.src_polygons = config.polygons;
 }

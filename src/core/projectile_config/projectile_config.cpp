@@ -1,5 +1,8 @@
 #include "core/projectile_config/projectile_config.h"
 
+#include "core/config_bounds/config_bounds.h"
+#include "core/projectile_type/projectile_type.h"
+
 void to_json(nlohmann::json& j, const ProjectileConfig& config) {
     j = nlohmann::json{
         {"image_height", config.image_height},
@@ -13,12 +16,12 @@ void to_json(nlohmann::json& j, const ProjectileConfig& config) {
 }
 
 void from_json(const nlohmann::json& j, ProjectileConfig& config) {
-    j.at("type").get_to(config.type);
-    j.at("scale").get_to(config.scale);
+    config.type = static_cast<std::uint32_t>(read_type(j, "type", ordered_projectile_types, "projectile"));
+    config.scale = read_float(j, "scale", ConfigBounds::scale);
     j.at("image_path").get_to(config.image_path);
-    j.at("image_width").get_to(config.image_width);
-    j.at("image_height").get_to(config.image_height);
-    j.at("speed").get_to(config.speed);
-    j.at("polygons").get_to(config.polygons);
-    j.at("polygons").get_to(config.src_polygons);
+    config.image_width = read_float(j, "image_width", ConfigBounds::image_size);
+    config.image_height = read_float(j, "image_height", ConfigBounds::image_size);
+    config.speed = read_float(j, "speed", ConfigBounds::projectile_speed);
+    config.polygons = read_polygons(j, "polygons");
+    config.src_polygons = config.polygons;
 }

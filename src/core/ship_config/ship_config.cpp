@@ -1,5 +1,33 @@
 #include "core/ship_config/ship_config.h"
 
+#include <string>
+
+#include "core/config_bounds/config_bounds.h"
+#include "core/ship_type/ship_type.h"
+
+namespace {
+
+using nlohmann::json;
+
+// The slots in order; a refused value names its slot.
+std::vector<MountStats> read_slots(const json& slots) {
+    if (!slots.is_array()) {
+        throw json::type_error::create(302, std::string("type must be array, but is ") + slots.type_name(), nullptr);
+    }
+    check_count("mounts", slots.size(), ConfigBounds::max_ship_slots, "slots");
+    std::vector<MountStats> mounts;
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        try {
+            mounts.push_back(slots[i].get<MountStats>());
+        } catch (const ConfigValueError& error) {
+            throw ConfigValueError(fmt::format("\"mounts\"[{}] {}", i, error.what()));
+        }
+    }
+    return mounts;
+}
+
+}  // namespace
+
 void to_json(nlohmann::json& j, const MountStats& stats) {
     j = nlohmann::json{
         {"mount_type", static_cast<std::uint32_t>(stats.mount_type)},
@@ -11,13 +39,13 @@ void to_json(nlohmann::json& j, const MountStats& stats) {
 }
 
 void from_json(const nlohmann::json& j, MountStats& stats) {
-    j.at("pos_x").get_to(stats.pos_x);
-    j.at("pos_y").get_to(stats.pos_y);
-    j.at("pos_x").get_to(stats.pos_x_src);
-    j.at("pos_y").get_to(stats.pos_y_src);
-    j.at("rot_neut").get_to(stats.rot_neut);
-    j.at("rot_range").get_to(stats.rot_range);
-    stats.mount_type = static_cast<MountType>(j.at("mount_type").get<std::uint32_t>());
+    stats.pos_x = read_float(j, "pos_x", ConfigBounds::slot_position);
+    stats.pos_y = read_float(j, "pos_y", ConfigBounds::slot_position);
+    stats.pos_x_src = stats.pos_x;
+    stats.pos_y_src = stats.pos_y;
+    stats.rot_neut = read_float(j, "rot_neut", ConfigBounds::any_float);
+    stats.rot_range = read_float(j, "rot_range", ConfigBounds::any_float);
+    stats.mount_type = read_type(j, "mount_type", ordered_mount_types, "mount");
 }
 
 void to_json(nlohmann::json& j, const ShipConfig& config) {
@@ -38,17 +66,18 @@ void to_json(nlohmann::json& j, const ShipConfig& config) {
 }
 
 void from_json(const nlohmann::json& j, ShipConfig& config) {
-    j.at("max_speed").get_to(config.max_speed);
-    j.at("max_acc").get_to(config.max_acc);
-    j.at("max_ang_vel").get_to(config.max_ang_vel);
-    j.at("max_ang_acc").get_to(config.max_ang_acc);
-    j.at("scale").get_to(config.scale);
+    config.max_speed = read_float(j, "max_speed", ConfigBounds::ship_speed);
+    config.max_acc = read_float(j, "max_acc", ConfigBounds::ship_speed);
+    config.max_ang_vel = read_float(j, "max_ang_vel", ConfigBounds::ship_turn_rate);
+    config.max_ang_acc = read_float(j, "max_ang_acc", ConfigBounds::ship_turn_acceleration);
+    config.scale = read_float(j, "scale", ConfigBounds::scale);
     j.at("image_path").get_to(config.image_path);
-    j.at("image_width").get_to(config.image_width);
-    j.at("image_height").get_to(config.image_height);
-    j.at("type").get_to(config.type);
+    config.image_width = read_float(j, "image_width", ConfigBounds::image_size);
+    config.image_height = read_float(j, "image_height", ConfigBounds::image_size);
+    config.type = static_cast<std::uint32_t>(read_type(j, "type", ordered_ship_types, "ship"));
     j.at("display_name").get_to(config.display_name);
-    j.at("mounts").get_to(config.mounts);
-    j.at("polygons").get_to(config.polygons);
-    j.at("polygons").get_to(config.src_polygons);
+    config.mounts = read_slots(j.at("mounts"));
+    config.polygons = read_polygons(j, "polygons");
+    check_count("polygons", config.polygons.size(), ConfigBounds::max_ship_polygons, "polygons");
+    config.src_polygons = config.polygons;
 }

@@ -134,6 +134,93 @@ TEST(LoadConfigs, AMissingKeyOrAWrongTypeRaisesNamingTheFile) {
               "[json.exception.type_error.302] " + path + ": type must be number, but is string");
 }
 
+// A value the game cannot run with, put at `pointer` into one file: the load
+// stops, naming the file and the key.
+struct BadFileValue {
+    const char* kind;
+    const char* name;
+    const char* pointer;
+    const char* value;  // JSON text
+    const char* refusal;
+};
+
+const BadFileValue bad_file_values[] = {
+    {"ships", "frigate_one", "/scale", "-1", R"("scale" must be greater than 0 and at most 16, not -1)"},
+    {"ships", "frigate_one", "/scale", "0", "at most 16, not 0"},
+    {"ships", "frigate_one", "/scale", "-0.0", "at most 16, not -0"},
+    {"ships", "frigate_one", "/scale", "1e-50", "at most 16, not 1e-50"},  // zero as a float
+    {"ships", "frigate_one", "/scale", "2000", "at most 16, not 2000"},
+    {"ships", "battleship_two", "/scale", "5.65", R"("scale" must be greater than 0 and at most 5.64, not 5.65)"},
+    {"ships", "frigate_one", "/max_speed", "-1", R"("max_speed" must be at least 0 and at most 100000, not -1)"},
+    {"ships", "frigate_one", "/max_acc", "100001", R"("max_acc" must be at least 0 and at most 100000)"},
+    {"ships", "frigate_one", "/max_ang_vel", "-0.5", R"("max_ang_vel" must be at least 0 and at most 1000)"},
+    {"ships", "frigate_one", "/max_ang_acc", "10001", R"("max_ang_acc" must be at least 0 and at most 10000)"},
+    {"ships", "frigate_one", "/image_width", "0", R"("image_width" must be greater than 0 and at most 16384)"},
+    {"ships", "frigate_one", "/image_height", "16385", R"("image_height" must be greater than 0)"},
+    {"ships", "destroyer_two", "/mounts/1/pos_x", "10001",
+     R"("mounts"[1] "pos_x" must be at least -10000 and at most 10000, not 10001)"},
+    {"ships", "destroyer_two", "/mounts/2/pos_y", "-1e39", R"("mounts"[2] "pos_y" must be at least -10000)"},
+    {"ships", "destroyer_two", "/mounts/0/rot_neut", "1e39",
+     R"("mounts"[0] "rot_neut" must be a number a float can hold, not 1e+39)"},
+    {"ships", "frigate_one", "/polygons/0/1/1", "-3.5e38", R"("polygons"[0][1] must hold numbers a float can hold)"},
+    {"ships", "frigate_one", "/type", "-1.5", R"("type" must be an integer that names a ship type, not -1.5)"},
+    {"ships", "frigate_one", "/type", "5e9", "names a ship type, not 5000000000.0"},
+    {"ships", "frigate_one", "/type", "4294967295", "names a ship type, not 4294967295"},
+    {"ships", "frigate_one", "/type", "1234", "names a ship type, not 1234"},
+    {"ships", "destroyer_two", "/mounts/1/mount_type", "-1.5",
+     R"("mounts"[1] "mount_type" must be an integer that names a mount type, not -1.5)"},
+    {"ships", "destroyer_two", "/mounts/1/mount_type", "3000", "names a mount type, not 3000"},
+    {"mounts", "mount_small_one", "/type", "5e9", R"("type" must be an integer that names a mount type)"},
+    {"mounts", "mount_small_one", "/projectile_type", "4294967295",
+     R"("projectile_type" must be an integer that names a projectile type, not 4294967295)"},
+    {"mounts", "mount_small_one", "/scale", "16.5", R"("scale" must be greater than 0 and at most 16, not 16.5)"},
+    {"mounts", "mount_small_one", "/cooldown", "3601", R"("cooldown" must be at least 0 and at most 3600)"},
+    {"mounts", "mount_small_one", "/rot_ang_vel", "-1", R"("rot_ang_vel" must be at least 0 and at most 1000)"},
+    {"projectiles", "projectile_small_one", "/type", "-1.5", "names a projectile type, not -1.5"},
+    {"projectiles", "projectile_small_one", "/scale", "0", R"("scale" must be greater than 0)"},
+    {"projectiles", "projectile_small_one", "/speed", "100001", R"("speed" must be at least 0 and at most 100000)"},
+    {"projectiles", "projectile_small_one", "/image_height", "-8", R"("image_height" must be greater than 0)"},
+};
+
+void load_kind(const std::string& kind) {
+    if (kind == "ships") load_ship_configs();
+    if (kind == "mounts") load_mount_configs();
+    if (kind == "projectiles") load_projectile_configs();
+}
+
+TEST(LoadConfigs, RefusesValuesTheGameCannotRunWithNamingTheFileAndTheKey) {
+    AssetTree tree;
+    for (const BadFileValue& row : bad_file_values) {
+        SCOPED_TRACE(std::string(row.pointer) + " = " + row.value);
+        const json original = tree.read(row.kind, row.name);
+        json changed = original;
+        changed[json::json_pointer(row.pointer)] = json::parse(row.value);
+        tree.write(row.kind, row.name, changed);
+        const std::string text = error_text<std::runtime_error>([&] { load_kind(row.kind); });
+        EXPECT_THAT(text, StartsWith(AssetTree::path("build", row.kind, row.name) + ": \""));
+        EXPECT_THAT(text, HasSubstr(row.refusal));
+        tree.write(row.kind, row.name, original);
+    }
+}
+
+TEST(LoadConfigs, LoadsTheEdgesOfWhatTheGameRunsWith) {
+    AssetTree tree;
+    json ship = tree.read("ships", "frigate_one");
+    ship["scale"] = 16;
+    ship["max_speed"] = 0;
+    ship["max_acc"] = 100000;
+    ship["image_width"] = 16384;
+    ship["mounts"][0]["pos_x"] = -10000;
+    ship["mounts"][0]["rot_range"] = 3e38;
+    tree.write("ships", "frigate_one", ship);
+    json battleship = tree.read("ships", "battleship_two");
+    battleship["scale"] = 5.64;  // the greatest its outline allows
+    tree.write("ships", "battleship_two", battleship);
+    const auto ships = load_ship_configs();
+    EXPECT_EQ(ships.at(ShipType::FrigateOne).scale, 16.0f);
+    EXPECT_EQ(ships.at(ShipType::BattleshipTwo).scale, 5.64f);
+}
+
 TEST(LoadConfigs, RefusesShipPolygonsACollisionBodyCannotHold) {
     AssetTree tree;
     json j = tree.read("ships", "cruiser_two");
@@ -152,6 +239,23 @@ TEST(LoadConfigs, RefusesShipPolygonsACollisionBodyCannotHold) {
     j["polygons"] = polygon_of(8);
     tree.write("ships", "cruiser_two", j);
     EXPECT_NO_THROW(load_ship_configs());
+
+    // No more polygons than the collision cost allows, no more slots than the mount ids.
+    j["polygons"] = json::array();
+    for (int i = 0; i < 8; ++i) j["polygons"].push_back(polygon_of(3)[0]);
+    j["mounts"] = json::array();
+    for (int i = 0; i < 49; ++i) j["mounts"].push_back(tree.read("ships", "frigate_one")["mounts"][0]);
+    tree.write("ships", "cruiser_two", j);
+    EXPECT_NO_THROW(load_ship_configs());
+    j["polygons"].push_back(polygon_of(3)[0]);
+    tree.write("ships", "cruiser_two", j);
+    EXPECT_THAT(error_text<std::runtime_error>(load_ship_configs),
+                HasSubstr(R"(cruiser_two.json: "polygons" must hold at most 8 polygons, not 9)"));
+    j["polygons"].erase(8);
+    j["mounts"].push_back(j["mounts"][0]);
+    tree.write("ships", "cruiser_two", j);
+    EXPECT_THAT(error_text<std::runtime_error>(load_ship_configs),
+                HasSubstr(R"(cruiser_two.json: "mounts" must hold at most 49 slots, not 50)"));
 
     // Mount outlines never become collision bodies and may hold more.
     json mount = tree.read("mounts", "mount_medium_one");
@@ -180,6 +284,21 @@ TEST(LoadConfigs, RefusesPolygonsWithoutAreaNamingTheFile) {
     tree.write("projectiles", "projectile_medium_three", projectile);
     EXPECT_EQ(error_text<std::runtime_error>(load_projectile_configs),
               AssetTree::path("build", "projectiles", "projectile_medium_three") + ": polygon 0 has no area");
+
+    // Areas that cancel, or overflow, leave the centroid nothing finite to divide by.
+    const std::string mount_path = AssetTree::path("build", "mounts", "mount_large_two");
+    mount["polygons"] = json::parse("[[[0, 0], [60, 0], [60, 60], [0, 60]], [[0, 60], [60, 60], [60, 0], [0, 0]]]");
+    tree.write("mounts", "mount_large_two", mount);
+    EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs),
+              mount_path + ": the signed areas of the polygons sum to 0, which leaves them no centroid");
+    mount["polygons"] = json::parse("[[[0, 0], [1e30, 0], [1e30, 1e30], [0, 1e30]]]");
+    tree.write("mounts", "mount_large_two", mount);
+    EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs),
+              mount_path + ": polygon 0 has an area a float cannot hold");
+    mount["polygons"] = json::parse("[[[0, 0], [1e15, 0], [1e15, 1e15], [0, 1e15]]]");
+    tree.write("mounts", "mount_large_two", mount);
+    EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs),
+              mount_path + ": the polygons' centroid is beyond a float's range");
 }
 
 TEST(SaveConfigs, AnUnchangedRecordWritesBothCopiesBackSourceFirst) {

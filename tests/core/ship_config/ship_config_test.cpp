@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "core/config_bounds/config_bounds.h"
 #include "core/mount_config/mount_config.h"
 #include "core/projectile_config/projectile_config.h"
 #include "core/ship_config/ship_config.h"
@@ -105,6 +106,11 @@ TEST(ShipConfigJson, MissingKeysAndWrongTypesRaise) {
     json text_speed = ship_json();
     text_speed["max_speed"] = "fast";
     EXPECT_THROW(text_speed.get<ShipConfig>(), json::type_error);
+
+    // A type is a JSON integer naming a type, even when a float would name one.
+    json float_type = ship_json();
+    float_type["type"] = 1000.0;
+    EXPECT_THROW(float_type.get<ShipConfig>(), ConfigValueError);
 
     json short_vertex = ship_json();
     short_vertex["polygons"] = json::parse("[[[1]]]");

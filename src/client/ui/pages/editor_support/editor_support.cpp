@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 
 #include <spdlog/spdlog.h>
 
@@ -66,20 +67,21 @@ std::optional<std::size_t> index_argument(std::string_view event_name, const Rml
     return checked_index(event_name, index, size);
 }
 
-void FieldReader::read(std::string_view field, const std::string& text, float& target) {
+void FieldReader::read(std::string_view field, const std::string& text, float& target, const Bound& bound) {
     // The shown text of an untouched field has only six decimals; the value keeps all its bits.
-    if (text == number_text(target)) return;
-    const std::optional<float> value = parse_float(text);
-    if (value) {
-        target = *value;
-    } else if (refused_field.empty()) {
-        refused_field = field;
-    }
+    const std::optional<float> value = text == number_text(target) ? std::optional(target) : parse_float(text);
+    if (!value) return refuse(fmt::format("{} is not a number", field));
+    if (!allows(bound, *value)) return refuse(fmt::format("{} {}", field, allowed_text(bound)));
+    target = *value;
 }
 
-std::string refused_status(std::string_view record_name, std::string_view field) {
-    SPDLOG_WARN("Not saving {}: {} is not a number", record_name, field);
-    return fmt::format("Not saved: {} is not a number", field);
+void FieldReader::refuse(std::string reason) {
+    if (refusal.empty()) refusal = std::move(reason);
+}
+
+std::string refused_status(std::string_view record_name, std::string_view reason) {
+    SPDLOG_WARN("Not saving {}: {}", record_name, reason);
+    return fmt::format("Not saved: {}", reason);
 }
 
 std::string saved_status(std::string_view record_name, const SavedCopies& saved) {

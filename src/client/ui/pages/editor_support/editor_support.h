@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/asset_helpers/asset_helpers.h"
+#include "core/config_bounds/config_bounds.h"
 #include "lib/rml/rml.h"
 
 // What the three configuration editors share (number texts, the checks that
@@ -41,22 +42,26 @@ std::optional<std::size_t> checked_index(std::string_view event_name, int index,
 std::optional<std::size_t> index_argument(std::string_view event_name, const Rml::VariantList& arguments,
                                           std::size_t size);
 
-// Reads the texts of a save into floats and remembers the first field whose
-// text is not a number, so a save can check every field before it applies any.
-// A text still equal to the shown form of the target's value leaves the value
-// exactly as it was. Fields are named by the labels the page shows.
+// Reads the texts of a save into floats and remembers the first refusal (a
+// text that is not a number, or a number outside the field's bound), so a
+// save can check every field before it applies any. A text still equal to the
+// shown form of the target's value leaves the value exactly as it was. Fields
+// are named by the labels the page shows.
 class FieldReader {
 public:
-    void read(std::string_view field, const std::string& text, float& target);
-    bool ok() const { return refused_field.empty(); }
-    const std::string& refused() const { return refused_field; }
+    void read(std::string_view field, const std::string& text, float& target, const Bound& bound);
+    // Records a refusal found by the page itself, unless one came first.
+    void refuse(std::string reason);
+    bool ok() const { return refusal.empty(); }
+    // "Scale must be greater than 0 and at most 16"
+    const std::string& refused() const { return refusal; }
 
 private:
-    std::string refused_field;
+    std::string refusal;
 };
 
-// The status line of a save that was refused for `field`; logs the refusal.
-std::string refused_status(std::string_view record_name, std::string_view field);
+// The status line of a save that was refused for `reason`; logs the refusal.
+std::string refused_status(std::string_view record_name, std::string_view reason);
 // The status line after the saver ran: a confirmation when it wrote both
 // copies (it logs what went wrong otherwise).
 std::string saved_status(std::string_view record_name, const SavedCopies& saved);

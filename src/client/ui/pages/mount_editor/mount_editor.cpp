@@ -1,5 +1,7 @@
 #include "client/ui/pages/mount_editor/mount_editor.h"
 
+#include <algorithm>
+
 #include <spdlog/spdlog.h>
 
 #include "client/ui/pages/editor_support/editor_support.h"
@@ -99,9 +101,14 @@ void Page::save_mount() {
     MountConfig updated = ordered_mount_configs[*index];
     updated.projectile_type = static_cast<std::uint32_t>(vm.projectile_type);
     FieldReader reader;
-    reader.read("Cooldown (seconds)", vm.cooldown, updated.cooldown);
-    reader.read("Scale", vm.scale, updated.scale);
-    reader.read("Turn speed", vm.ang_vel, updated.rot_ang_vel);
+    // The option values are type numbers; one that names no type would stop the next start.
+    if (std::ranges::find(ordered_projectile_types, static_cast<ProjectileType>(vm.projectile_type)) ==
+        ordered_projectile_types.end()) {
+        reader.refuse("Projectile type must be one of the listed types");
+    }
+    reader.read("Cooldown (seconds)", vm.cooldown, updated.cooldown, ConfigBounds::mount_cooldown);
+    reader.read("Scale", vm.scale, updated.scale, ConfigBounds::scale);
+    reader.read("Turn speed", vm.ang_vel, updated.rot_ang_vel, ConfigBounds::mount_turn_speed);
     const std::string& name = vm.mount_name[*index];
     if (!reader.ok()) {
         vm.status = refused_status(name, reader.refused());

@@ -70,8 +70,8 @@ void Page::save_projectile() {
     if (!index) return;
     ProjectileConfig updated = ordered_projectile_configs[*index];
     FieldReader reader;
-    reader.read("Scale", vm.scale, updated.scale);
-    reader.read("Speed", vm.speed, updated.speed);
+    reader.read("Scale", vm.scale, updated.scale, ConfigBounds::scale);
+    reader.read("Speed", vm.speed, updated.speed, ConfigBounds::projectile_speed);
     const std::string& name = vm.projectile_name[*index];
     if (!reader.ok()) {
         vm.status = refused_status(name, reader.refused());

@@ -116,9 +116,8 @@ void Page::bind_list_events(Rml::DataModelConstructor& constructor) {
     // Both can change which row is selected, or whether it exists, and so the shown type.
     constructor.BindEventCallback("on_add_mount",
                                   [this](Rml::DataModelHandle handle, Rml::Event&, const Rml::VariantList&) {
-                                      add_mount();
+                                      if (add_mount()) handle.DirtyVariable(display_value_name);
                                       handle.DirtyVariable("vm");
-                                      handle.DirtyVariable(display_value_name);
                                   });
     constructor.BindEventCallback("on_delete_mount", [this](Rml::DataModelHandle handle, Rml::Event&,
                                                             const Rml::VariantList&) {
@@ -179,11 +178,17 @@ bool Page::select_mount_type(int option) {
     return true;
 }
 
-void Page::add_mount() {
+bool Page::add_mount() {
+    if (vm.mount_x.size() >= ConfigBounds::max_ship_slots) {
+        vm.status = fmt::format("Not added: a ship has at most {} slots", ConfigBounds::max_ship_slots);
+        SPDLOG_WARN("add_mount: {}", vm.status);
+        return false;
+    }
     vm.mount_type.push_back(static_cast<int>(MountType::SmallOne));
     for (auto* column : {&vm.mount_x, &vm.mount_y, &vm.mount_rot_neut, &vm.mount_rot_range}) column->push_back("0");
     vm.mount_style.push_back(compute_mount_style(0.0f, 0.0f));
     vm.mount_loaded.push_back(MountStats{});
+    return true;
 }
 
 // The last row takes the deleted row's place.
@@ -210,19 +215,19 @@ void Page::save_ship() {
     if (!index) return;
     ShipConfig updated = ordered_ship_configs[*index];
     FieldReader reader;
-    reader.read("Top speed", vm.max_speed, updated.max_speed);
-    reader.read("Turn rate", vm.max_ang_vel, updated.max_ang_vel);
-    reader.read("Turn accel.", vm.max_ang_acc, updated.max_ang_acc);
-    reader.read("Acceleration", vm.max_acc, updated.max_acc);
-    reader.read("Scale", vm.scale, updated.scale);
+    reader.read("Top speed", vm.max_speed, updated.max_speed, ConfigBounds::ship_speed);
+    reader.read("Turn rate", vm.max_ang_vel, updated.max_ang_vel, ConfigBounds::ship_turn_rate);
+    reader.read("Turn accel.", vm.max_ang_acc, updated.max_ang_acc, ConfigBounds::ship_turn_acceleration);
+    reader.read("Acceleration", vm.max_acc, updated.max_acc, ConfigBounds::ship_speed);
+    reader.read("Scale", vm.scale, updated.scale, ship_scale_bound(updated.src_polygons));
     updated.mounts.clear();
     for (std::size_t row = 0; row < vm.mount_x.size(); ++row) {
         const std::string slot = fmt::format(" of slot {}", row + 1);
         MountStats mount = vm.mount_loaded[row];
-        reader.read("x" + slot, vm.mount_x[row], mount.pos_x_src);
-        reader.read("y" + slot, vm.mount_y[row], mount.pos_y_src);
-        reader.read("neutral angle" + slot, vm.mount_rot_neut[row], mount.rot_neut);
-        reader.read("range" + slot, vm.mount_rot_range[row], mount.rot_range);
+        reader.read("x" + slot, vm.mount_x[row], mount.pos_x_src, ConfigBounds::slot_position);
+        reader.read("y" + slot, vm.mount_y[row], mount.pos_y_src, ConfigBounds::slot_position);
+        reader.read("neutral angle" + slot, vm.mount_rot_neut[row], mount.rot_neut, ConfigBounds::any_float);
+        reader.read("range" + slot, vm.mount_rot_range[row], mount.rot_range, ConfigBounds::any_float);
         // The page's copy keeps file positions, as the saver writes them.
         mount.pos_x = mount.pos_x_src;
         mount.pos_y = mount.pos_y_src;

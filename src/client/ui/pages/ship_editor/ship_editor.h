@@ -58,7 +58,8 @@ public:
     void hide();
     bool select_ship(int idx);
     bool select_mount_type(int option);
-    void add_mount();
+    // False, with a status line, when the ship has as many slots as it may.
+    bool add_mount();
     bool delete_mount();
     void save_ship();
     std::string compute_mount_style(float x, float y) const;

@@ -123,6 +123,26 @@ TEST_F(MountEditorPage, ASaveWithATextThatIsNotANumberChangesNothing) {
     EXPECT_EQ(tree.read("build/assets/" + file), before);
     EXPECT_EQ(page.ordered_mount_configs[0].cooldown, mount(0).cooldown);
     EXPECT_EQ(page.ordered_mount_configs[0].projectile_type, mount(0).projectile_type);
+
+    for (const auto& [field, text, status] :
+         {std::tuple{&UI::MountEditor::ViewModel::cooldown, "3601",
+                     "Not saved: Cooldown (seconds) must be at least 0 and at most 3600"},
+          std::tuple{&UI::MountEditor::ViewModel::scale, "0", "Not saved: Scale must be greater than 0 and at most 16"},
+          std::tuple{&UI::MountEditor::ViewModel::ang_vel, "-1",
+                     "Not saved: Turn speed must be at least 0 and at most 1000"}}) {
+        page.select_mount(0);
+        page.vm.*field = text;
+        page.save_mount();
+        EXPECT_EQ(page.vm.status, status);
+    }
+    // An option value that names no projectile type would stop the next start.
+    page.select_mount(0);
+    page.vm.projectile_type = 4;
+    page.save_mount();
+    EXPECT_EQ(page.vm.status, "Not saved: Projectile type must be one of the listed types");
+    EXPECT_EQ(tree.read("src/assets/" + file), before);
+    EXPECT_EQ(tree.read("build/assets/" + file), before);
+    EXPECT_EQ(nlohmann::json(page.ordered_mount_configs[0]), nlohmann::json(mount(0)));
 }
 
 TEST_F(MountEditorPage, SavingWithoutChangesKeepsEveryFilesBytes) {

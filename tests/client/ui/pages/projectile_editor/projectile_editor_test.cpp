@@ -82,6 +82,22 @@ TEST_F(ProjectileEditorPage, ASaveWithASpeedThatIsNotANumberKeepsTheScaleToo) {
     EXPECT_EQ(page.ordered_projectile_configs[0].scale, projectile(0).scale);
     EXPECT_EQ(tree.read("build/assets/" + file), before);
     EXPECT_EQ(tree.read("src/assets/" + file), before);
+
+    for (const auto& [field, text, status] :
+         {std::tuple{&UI::ProjectileEditor::ViewModel::scale, "16.5",
+                     "Not saved: Scale must be greater than 0 and at most 16"},
+          std::tuple{&UI::ProjectileEditor::ViewModel::speed, "-1",
+                     "Not saved: Speed must be at least 0 and at most 100000"},
+          std::tuple{&UI::ProjectileEditor::ViewModel::speed, "100001",
+                     "Not saved: Speed must be at least 0 and at most 100000"}}) {
+        page.select_projectile(0);
+        page.vm.*field = text;
+        page.save_projectile();
+        EXPECT_EQ(page.vm.status, status);
+    }
+    EXPECT_EQ(tree.read("build/assets/" + file), before);
+    EXPECT_EQ(tree.read("src/assets/" + file), before);
+    EXPECT_EQ(nlohmann::json(page.ordered_projectile_configs[0]), nlohmann::json(projectile(0)));
     page.select_projectile(1);
     EXPECT_EQ(page.vm.status, "");
 }

@@ -21,6 +21,32 @@ Rml::Vector2f expected_marker(const ShipConfig& ship, float x, float y) {
             ship.centroid_ratio.second * shown_height - ratio * y - 10.0f};
 }
 
+using UI::ShipEditor::ViewModel;
+
+// A number the game cannot run with, typed into a statistic or into slot 1.
+struct BadField {
+    int ship;
+    std::string ViewModel::*statistic;
+    std::vector<std::string> ViewModel::*slot_column;
+    const char* text;
+    const char* status;
+};
+
+const BadField bad_fields[] = {
+    {0, &ViewModel::scale, nullptr, "0", "Not saved: Scale must be greater than 0 and at most 16"},
+    {0, &ViewModel::scale, nullptr, "-0", "Not saved: Scale must be greater than 0 and at most 16"},
+    {0, &ViewModel::scale, nullptr, "-1", "Not saved: Scale must be greater than 0 and at most 16"},
+    {0, &ViewModel::scale, nullptr, "2000", "Not saved: Scale must be greater than 0 and at most 16"},
+    // Battleship Two's outline allows less.
+    {11, &ViewModel::scale, nullptr, "5.65", "Not saved: Scale must be greater than 0 and at most 5.64"},
+    {0, &ViewModel::max_speed, nullptr, "-1", "Not saved: Top speed must be at least 0 and at most 100000"},
+    {0, &ViewModel::max_acc, nullptr, "100000.01", "Not saved: Acceleration must be at least 0 and at most 100000"},
+    {0, &ViewModel::max_ang_vel, nullptr, "1000.5", "Not saved: Turn rate must be at least 0 and at most 1000"},
+    {0, &ViewModel::max_ang_acc, nullptr, "-0.001", "Not saved: Turn accel. must be at least 0 and at most 10000"},
+    {0, nullptr, &ViewModel::mount_x, "10001", "Not saved: x of slot 1 must be at least -10000 and at most 10000"},
+    {0, nullptr, &ViewModel::mount_y, "-10000.5", "Not saved: y of slot 1 must be at least -10000 and at most 10000"},
+};
+
 class ShipEditorPage : public ui_test::UiFixture {
 protected:
     void SetUp() override {
@@ -195,6 +221,12 @@ TEST_F(ShipEditorPage, AddingASlotAppendsASmallOneOnTheCentroid) {
     EXPECT_EQ(page.vm.selected_mount_idx, rows - 1);
     EXPECT_EQ(shown_with_class(page.document, "slot-row").size(), static_cast<std::size_t>(rows + 1));
     EXPECT_EQ(shown_with_class(page.document, "mount-marker").size(), static_cast<std::size_t>(rows + 1));
+    // No more slots than the mount ids of a full server allow.
+    for (int row = page.num_mounts(); row < 49; ++row) EXPECT_TRUE(page.add_mount());
+    click(page.document->GetElementById("add-slot"));
+    render_frame();
+    EXPECT_EQ(page.num_mounts(), 49);
+    EXPECT_EQ(page.vm.status, "Not added: a ship has at most 49 slots");
 }
 
 TEST_F(ShipEditorPage, DeletingTheFirstOfThreeSlotsPutsTheLastInItsPlace) {
@@ -310,6 +342,30 @@ TEST_F(ShipEditorPage, ASaveWithATextThatIsNotANumberWritesNothingAndSaysWhich) 
     EXPECT_EQ(page.ordered_ship_configs[0].max_speed, ship(0).max_speed);
     EXPECT_EQ(page.ordered_ship_configs[0].mounts[0].pos_x_src, ship(0).mounts[0].pos_x_src);
     EXPECT_EQ(page.ordered_ship_configs[0].mounts[0].pos_x, ship(0).mounts[0].pos_x);
+}
+
+TEST_F(ShipEditorPage, ASaveWithANumberTheGameCannotRunWithWritesNothingAndSaysWhatIsAllowed) {
+    test_support::AssetTree tree;
+    for (const BadField& row : bad_fields) {
+        SCOPED_TRACE(row.text);
+        page.select_ship(row.ship);
+        const ShipConfig& chosen = ship(row.ship);
+        const std::string before = test_support::read_file(chosen.build_path);
+        (row.statistic ? page.vm.*row.statistic : (page.vm.*row.slot_column)[0]) = row.text;
+        page.save_ship();
+        EXPECT_EQ(page.vm.status, row.status);
+        const std::string reason = std::string(row.status).substr(std::string("Not saved: ").size());
+        EXPECT_TRUE(log.contains(spdlog::level::warn, "Not saving " + chosen.display_name + ": " + reason));
+        EXPECT_EQ(test_support::read_file(chosen.src_path), before);
+        EXPECT_EQ(test_support::read_file(chosen.build_path), before);
+        EXPECT_EQ(nlohmann::json(page.ordered_ship_configs[static_cast<std::size_t>(row.ship)]), nlohmann::json(chosen));
+    }
+    // The stated maximum itself is saved, and loads at the next start.
+    page.select_ship(11);
+    page.vm.scale = "5.64";
+    page.save_ship();
+    EXPECT_EQ(page.vm.status, "Saved " + ship(11).display_name);
+    EXPECT_EQ(load_ship_configs().at(ShipType::BattleshipTwo).scale, 5.64f);
 }
 
 TEST_F(ShipEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include "core/math/math.h"
+
+// A range of values the game can run with.
+struct Bound {
+    float lowest = 0.0f;
+    float highest = 0.0f;
+    bool lowest_excluded = false;  // "greater than" rather than "at least"
+};
+
+// What the game can run with, in one table for the editors' fields and the
+// files' keys alike. Every shipped file lies well inside it.
+namespace ConfigBounds {
+
+inline constexpr float float_max = std::numeric_limits<float>::max();
+
+// Ship max_speed and max_acc: negative thrust turns braking into acceleration;
+// beyond, velocities overflow in a long session.
+inline constexpr Bound ship_speed{0.0f, 100000.0f};
+// Ship max_ang_vel: a negative limit inverts the clamp and the ship spins.
+inline constexpr Bound ship_turn_rate{0.0f, 1000.0f};
+inline constexpr Bound ship_turn_acceleration{0.0f, 10000.0f};
+// All three kinds: 0 or -0 draws nothing, a negative scale mirrors.
+inline constexpr Bound scale{0.0f, 16.0f, true};
+// World units a loaded ship vertex may lie from the centroid, which further
+// limits a ship's scale: it keeps a body inside a 4000-unit box and so bounds
+// the cells of the spatial index one body enters.
+inline constexpr double ship_reach = 2000.0;
+inline constexpr Bound slot_position{-10000.0f, 10000.0f};
+// Slot angles: the game only carries them.
+inline constexpr Bound any_float{-float_max, float_max};
+inline constexpr Bound mount_cooldown{0.0f, 3600.0f};
+inline constexpr Bound mount_turn_speed{0.0f, 1000.0f};
+inline constexpr Bound projectile_speed{0.0f, 100000.0f};
+// Image sizes divide the centroid ratio and the editor's image ratio.
+inline constexpr Bound image_size{0.0f, 16384.0f, true};
+// 100 players' mounts must fit the 4999 ids of the mount list.
+inline constexpr std::size_t max_ship_slots = 49;
+// Collision cost grows with the polygons of each pair of ships.
+inline constexpr std::size_t max_ship_polygons = 8;
+
+}  // namespace ConfigBounds
+
+bool allows(const Bound& bound, float value);
+// What a bound allows, as a refusal states it: "must be greater than 0 and at most 16".
+std::string allowed_text(const Bound& bound);
+// The scale bound of a ship with these file polygons, whose centroid must be
+// finite: its maximum also keeps every loaded vertex within the ship reach,
+// rounded down to three significant digits so the stated maximum is allowed.
+Bound ship_scale_bound(const Polygons& file_polygons);
+
+// A file value the game cannot run with. The text names the key and what is
+// allowed; the loader puts the file in front.
+class ConfigValueError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// "\"scale\" must be greater than 0 and at most 16, not -1", the value as it
+// was read: the file's double, or the float the game holds.
+template <typename Number>
+std::string refusal_text(std::string_view key, const Bound& bound, Number value) {
+    return fmt::format("\"{}\" {}, not {}", key, allowed_text(bound), value);
+}
+
+// Readers for the configurations' from_json. A missing key or a value of the
+// wrong JSON type raises the JSON library's exception; a value the game
+// cannot run with raises ConfigValueError.
+float read_float(const nlohmann::json& j, const char* key, const Bound& bound);
+// Vertices take the first two numbers of their arrays, each a float's worth.
+Polygons read_polygons(const nlohmann::json& j, const char* key);
+// A list of more than `most` entries is refused, naming what it holds.
+void check_count(const char* key, std::size_t count, std::size_t most, std::string_view entries);
+
+// The value of `key` must be a JSON integer naming one of `types`; `kind`
+// names them in the refusal ("ship" for "names a ship type").
+template <typename Type, std::size_t count>
+Type read_type(const nlohmann::json& j, const char* key, const std::array<Type, count>& types, std::string_view kind) {
+    const nlohmann::json& value = j.at(key);
+    if (value.is_number_unsigned()) {
+        const auto number = value.get<std::uint64_t>();
+        for (const Type type : types) {
+            if (static_cast<std::uint64_t>(type) == number) return type;
+        }
+    }
+    throw ConfigValueError(
+        fmt::format("\"{}\" must be an integer that names a {} type, not {}", key, kind, value.dump()));
+}
