@@ -166,6 +166,12 @@ const std::vector<std::string> client_shutdown_lines = {
 // The whole game as a process: SIGINT lets the running pass finish, then the
 // shutdown lines follow and the process ends with 0.
 TEST(ClientAppProcess, SigintEndsTheLoopAndTheProcessExitsNormally) {
+    // The client joins whatever listens on the game's port: the test holds it
+    // so that the client never joins a server someone else runs.
+    const HeldUdpPort own_port(server_port);
+    if (!own_port.held()) {
+        GTEST_SKIP() << "port 1234 is in use elsewhere; the client would join that server";
+    }
     ChildProcess game(
         apps_test::game_executable(),
         {"MODE=CLIENT", "SDL_VIDEO_DRIVER=dummy", "SDL_RENDER_DRIVER=software"},
