@@ -32,13 +32,7 @@ for tool in Xvfb xdotool setpriv; do
     command -v "$tool" >/dev/null || fail "$tool is missing; run scripts/setup"
 done
 
-# A run killed outright (SIGKILL) cannot remove its scratch copy; the next run
-# removes those whose script is gone.
-for old in /tmp/voidlance_editing_e2e.*; do
-    [ -f "$old/owner" ] && ! kill -0 "$(cat "$old/owner")" 2>/dev/null && rm -rf "$old"
-done
 scratch=$(mktemp -d /tmp/voidlance_editing_e2e.XXXXXX)
-echo $$ >"$scratch/owner"
 artifacts="$build_dir/tests/editing_e2e"
 xvfb_pid="" server_pid="" client_pid=""
 
