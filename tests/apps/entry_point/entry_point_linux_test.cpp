@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "apps/support/child_process.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -71,26 +72,8 @@ TEST(EntryPoint, SpdlogLevelInTheEnvironmentQuietsTheLog) {
     EXPECT_THAT(game.output, Not(HasSubstr("[info]")));
 }
 
-class TemporaryDirectory {
-public:
-    TemporaryDirectory() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "voidlance_apps_XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) != nullptr ? pattern : "";
-    }
-    ~TemporaryDirectory() {
-        if (!path_.empty()) {
-            std::filesystem::remove_all(path_);
-        }
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 TEST(EntryPoint, ConfigurationThatDoesNotParseEndsWithExitCodeOneBeforeAnyApplication) {
-    const TemporaryDirectory root;
+    const test_support::ScratchDir root("voidlance_apps_");
     ASSERT_FALSE(root.path().empty());
     const auto ship_dir = root.path() / "build/assets/ships/frigate_one";
     std::filesystem::create_directories(ship_dir);
