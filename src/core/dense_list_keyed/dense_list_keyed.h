@@ -135,6 +135,11 @@ public:
         return DenseListKey{id, idx, gen};
     }
 
+    // True from a push_back that found no free id until one is handed out
+    // again, so that a shortage is reported when it starts and not at every
+    // attempt while it lasts.
+    bool out_of_free_ids() const { return free_ids_ran_out; }
+
     T dense_list;
 
 private:
@@ -145,10 +150,14 @@ private:
             const std::uint32_t id = available_ids.front();
             available_ids.pop();
             if (!id_index_map.contains(id)) {
+                free_ids_ran_out = false;
                 return id;
             }
         }
-        SPDLOG_WARN("push_back: no free id left; no row added");
+        if (!free_ids_ran_out) {
+            SPDLOG_WARN("push_back: no free id left; no row added");
+        }
+        free_ids_ran_out = true;
         return std::nullopt;
     }
 
@@ -204,4 +213,5 @@ private:
     std::unordered_map<std::uint32_t, std::uint32_t> id_index_map;
     std::unordered_map<std::uint32_t, std::uint32_t> index_id_map;
     std::vector<std::uint32_t> generation_index;
+    bool free_ids_ran_out = false;
 };

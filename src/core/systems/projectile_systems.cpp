@@ -63,10 +63,14 @@ void fire_mount(DenseListKeyed<Mounts>& mounts, DenseListKeyed<Projectiles>& pro
         if (!m.is_active[idx] || m.cooldown[idx] > 0.0f) {
             continue;
         }
+        const bool shortage_reported = projectiles.out_of_free_ids();
         const DenseListKey projectile_key = projectiles.push_back(-1);
         if (projectile_key.id == 0) {
-            // Once per call: the rest of this tick's mounts would fail the same way.
-            SPDLOG_WARN("fire_mount: no free projectile id left, mounts hold their fire");
+            // The rest of this tick's mounts would fail the same way. A held
+            // trigger retries every tick, so only the shortage's start is logged.
+            if (!shortage_reported) {
+                SPDLOG_WARN("fire_mount: no free projectile id left, mounts hold their fire");
+            }
             return;
         }
         SPDLOG_INFO("Spawning projectile");

@@ -14,7 +14,8 @@
 #include "core/projectile_hit/projectile_hit.h"
 
 // Every mount whose trigger is held and whose cooldown has run out fires one
-// projectile. When the projectile list has no free id left, no mount fires.
+// projectile. When the projectile list has no free id left, no mount fires;
+// that is logged once per shortage, when it starts.
 void fire_mount(DenseListKeyed<Mounts>& mounts, DenseListKeyed<Projectiles>& projectiles,
                 DenseListKeyed<Ships>& ships, Config* config);
 

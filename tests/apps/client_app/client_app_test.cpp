@@ -9,8 +9,10 @@
 #include <SDL3/SDL.h>
 
 #include "apps/support/loop_driver.h"
+#include "client/network/network.h"
 #include "client/render/render.h"
 #include "lib/rml/rml.h"
+#include "server/network/network.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -55,7 +57,14 @@ void push_event(SDL_EventType type) {
 // The client application in this process, on SDL's dummy video driver.
 class ClientAppTest : public ::testing::Test {
 protected:
-    void SetUp() override { client_shutdown_requested.store(false); }
+    void SetUp() override {
+        client_shutdown_requested.store(false);
+        // The client joins whatever listens on the game's port: a server of
+        // the test's own there keeps it from joining one someone else runs.
+        if (!own_server.listen(Client::default_server_port)) {
+            GTEST_SKIP() << "port 1234 is in use elsewhere; the client would join that server";
+        }
+    }
 
     void TearDown() override {
         client_shutdown_requested.store(false);
@@ -74,6 +83,7 @@ protected:
         }
     }
 
+    Server::Network own_server;
     Config config;
     ClientApp app{config};
     test_support::LogCapture log;

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "apps/support/child_process.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -71,26 +72,8 @@ TEST(EntryPoint, SpdlogLevelInTheEnvironmentQuietsTheLog) {
     EXPECT_THAT(game.output, Not(HasSubstr("[info]")));
 }
 
-class TemporaryDirectory {
-public:
-    TemporaryDirectory() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "voidlance_apps_XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) != nullptr ? pattern : "";
-    }
-    ~TemporaryDirectory() {
-        if (!path_.empty()) {
-            std::filesystem::remove_all(path_);
-        }
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 TEST(EntryPoint, ConfigurationThatDoesNotParseEndsWithExitCodeOneBeforeAnyApplication) {
-    const TemporaryDirectory root;
+    const test_support::ScratchDir root("voidlance_apps_");
     ASSERT_FALSE(root.path().empty());
     const auto ship_dir = root.path() / "build/assets/ships/frigate_one";
     std::filesystem::create_directories(ship_dir);
@@ -166,6 +149,12 @@ const std::vector<std::string> client_shutdown_lines = {
 // The whole game as a process: SIGINT lets the running pass finish, then the
 // shutdown lines follow and the process ends with 0.
 TEST(ClientAppProcess, SigintEndsTheLoopAndTheProcessExitsNormally) {
+    // The client joins whatever listens on the game's port: the test holds it
+    // so that the client never joins a server someone else runs.
+    const HeldUdpPort own_port(server_port);
+    if (!own_port.held()) {
+        GTEST_SKIP() << "port 1234 is in use elsewhere; the client would join that server";
+    }
     ChildProcess game(
         apps_test::game_executable(),
         {"MODE=CLIENT", "SDL_VIDEO_DRIVER=dummy", "SDL_RENDER_DRIVER=software"},

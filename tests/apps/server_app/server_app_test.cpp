@@ -20,6 +20,7 @@
 #include "core/store/store.h"
 #include "server/modules/capture_the_flag/capture_the_flag.h"
 #include "support/log_capture.h"
+#include "support/scratch_dir.h"
 
 namespace {
 
@@ -80,8 +81,9 @@ TEST_F(ServerLoopTest, EveryPassLogsTheClientCountEvenWithoutATick) {
 }
 
 TEST_F(ServerLoopTest, EachPassWritesOutItsLogLinesBeforeTheNextBegins) {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / "voidlance_pass_log").string();
+    const test_support::ScratchDir scratch;
+    ASSERT_FALSE(scratch.path().empty());
+    const std::string path = (scratch.path() / "pass_log").string();
     std::FILE* file = std::fopen(path.c_str(), "w");
     ASSERT_NE(file, nullptr);
     auto& sinks = spdlog::default_logger()->sinks();
@@ -94,7 +96,6 @@ TEST_F(ServerLoopTest, EachPassWritesOutItsLogLinesBeforeTheNextBegins) {
 
     sinks.pop_back();
     std::fclose(file);
-    std::remove(path.c_str());
     EXPECT_NE(text.find("[info] [engine.cpp:"), std::string::npos);
     EXPECT_TRUE(text.ends_with("] Connected clients: 0\n")) << text;
 }

@@ -248,12 +248,12 @@ TEST_F(EngineTest, StringsOfEventsPolledOverSeveralPassesArriveIntactAtTheTick) 
     pass(event_of_type(SDL_EVENT_TEXT_INPUT), {"7"});
     pass(event_of_type(SDL_EVENT_TEXT_INPUT), {"é速🚀"});
     pass(event_of_type(SDL_EVENT_TEXT_EDITING), {"ñ"});
-    pass(event_of_type(SDL_EVENT_DROP_FILE), {"finder", "/tmp/ship.json"});
+    pass(event_of_type(SDL_EVENT_DROP_FILE), {"app", "/tmp/ship.json"});
     pass(event_of_type(SDL_EVENT_TEXT_EDITING_CANDIDATES), {"速度", "速"});
     pass(event_of_type(SDL_EVENT_CLIPBOARD_UPDATE), {"text/plain"});
     EXPECT_THAT(seen, IsEmpty());
     step_after(15ms);
-    EXPECT_THAT(seen, ElementsAre("7", "é速🚀", "ñ", "finder /tmp/ship.json", "速度 速",
+    EXPECT_THAT(seen, ElementsAre("7", "é速🚀", "ñ", "app /tmp/ship.json", "速度 速",
                                   "text/plain"));
     SDL_Quit();
 }

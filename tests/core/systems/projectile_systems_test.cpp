@@ -1,6 +1,7 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -127,26 +128,25 @@ TEST(Firing, HeldTriggerFiresAgainWhenTheCooldownRunsOut) {
     EXPECT_EQ(shots, 3);
 }
 
-TEST(Firing, AFullProjectileListHoldsFireWithOneWarningAndNoReusedId) {
+TEST(Firing, AFullProjectileListHoldsFireWithOneWarningPerShortageAndNoReusedId) {
+    constexpr std::string_view shortage = "fire_mount: no free projectile id left, mounts hold their fire";
     Config config = config_with_speed(600.0f);
     World world;
     const DenseListKey ship = world.add_ship(0, 0, 0, 0);
     std::set<std::uint32_t> live_ids;
-    while (true) {
-        const DenseListKey key = world.store.projectiles.push_back(-1);
-        if (key.id == 0) {
-            break;
-        }
-        live_ids.insert(key.id);
+    while (world.store.projectiles.size() < DenseListKeyed<Projectiles>::max_id) {
+        live_ids.insert(world.store.projectiles.push_back(-1).id);
     }
     const std::uint32_t full = world.store.projectiles.size();
     const std::uint32_t first = world.add_mount(ship, true, 0.0f);
     const std::uint32_t second = world.add_mount(ship, true, 0.0f);
     test_support::LogCapture log;
-    fire_mount(world.store.mounts, world.store.projectiles, world.store.ships, &config);
+    for (int tick = 0; tick < 2; ++tick) {
+        fire_mount(world.store.mounts, world.store.projectiles, world.store.ships, &config);
+    }
 
     EXPECT_EQ(world.store.projectiles.size(), full);
-    EXPECT_EQ(log.count(spdlog::level::warn, "fire_mount: no free projectile id left, mounts hold their fire"), 1);
+    EXPECT_EQ(log.count(spdlog::level::warn, shortage), 1) << "held fire logs the shortage once";
     EXPECT_FALSE(log.contains("Spawning projectile"));
     EXPECT_EQ(world.store.mounts.dense_list.cooldown[first], 0.0f) << "a mount that did not fire stays ready";
     EXPECT_EQ(world.store.mounts.dense_list.cooldown[second], 0.0f);
@@ -157,6 +157,7 @@ TEST(Firing, AFullProjectileListHoldsFireWithOneWarningAndNoReusedId) {
     fire_mount(world.store.mounts, world.store.projectiles, world.store.ships, &config);
     EXPECT_EQ(world.store.projectiles.size(), full);
     EXPECT_EQ(world.store.projectiles.get_id_by_index(full - 1).value(), freed);
+    EXPECT_EQ(log.count(spdlog::level::warn, shortage), 2) << "the second mount meets a new shortage";
 }
 
 TEST(Flight, MovesByTheHeadingVelocityPlusTheInheritedOne) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "lib/rml/demo/demo_page.h"
 #include "lib/rml/rml_fixture.h"
 
@@ -134,19 +136,20 @@ protected:
     }
     rml_demo::DemoModel model_;
     Rml::ElementDocument* document_ = nullptr;
+    // A listener a test attaches lives until the document goes, in TearDown.
+    std::unique_ptr<Rml::EventListener> listener_;
 };
 
 TEST_F(DemoInput, TypingIntoAFocusedFieldRaisesChangeAndUpdatesItsVariable) {
     Rml::Element* field = document_->GetElementById("pilot");
-    std::vector<String> values;
     struct ChangeProbe : Rml::EventListener {
-        explicit ChangeProbe(std::vector<String>& out) : out(out) {}
-        void ProcessEvent(Rml::Event& event) override { out.push_back(event.GetParameter<String>("value", "?")); }
-        std::vector<String>& out;
+        void ProcessEvent(Rml::Event& event) override { values.push_back(event.GetParameter<String>("value", "?")); }
+        std::vector<String> values;
     };
-    static ChangeProbe* probe = nullptr;
-    probe = new ChangeProbe(values);  // the listener outlives the document
-    field->AddEventListener("change", probe);
+    auto probe = std::make_unique<ChangeProbe>();
+    const std::vector<String>& values = probe->values;
+    field->AddEventListener("change", probe.get());
+    listener_ = std::move(probe);
 
     EXPECT_TRUE(Text("x"));  // no field has the focus: not consumed
     EXPECT_TRUE(values.empty());
