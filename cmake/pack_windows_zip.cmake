@@ -1,0 +1,55 @@
+# Fills the package folder, which holds voidlance.exe already, and zips it.
+# cmake -DSOURCE=<repository> -DASSETS=<build/assets> -DPREFIX=<Windows libraries>
+#       -DPACKAGE=<folder> -DZIP=<zip> -P pack_windows_zip.cmake
+cmake_minimum_required(VERSION 3.25)
+file(COPY ${ASSETS}/ DESTINATION ${PACKAGE}/build/assets)
+file(COPY ${SOURCE}/src/assets/ DESTINATION ${PACKAGE}/src/assets FILES_MATCHING PATTERN "*.json")
+
+# The readme and the launchers, with Windows line ends.
+set(windows_texts ${SOURCE}/packaging/windows)
+file(GLOB texts RELATIVE ${windows_texts} ${windows_texts}/*)
+foreach(name IN LISTS texts)
+  file(READ ${windows_texts}/${name} text)
+  string(REPLACE "\n" "\r\n" text "${text}")
+  file(WRITE ${PACKAGE}/${name} "${text}")
+endforeach()
+
+# Licence texts of everything the program links and the fonts: the libraries
+# built by scripts/setup-windows keep theirs in the prefix, the rest come from
+# Debian's copyright files.
+set(built ${PREFIX}/share/licenses)
+set(debian /usr/share/doc)
+set(licenses
+  "SDL3.txt|${built}/SDL3/LICENSE.txt"
+  "SDL3_image.txt|${built}/SDL3_image/LICENSE.txt"
+  "SDL3_ttf.txt|${built}/SDL3_ttf/LICENSE.txt"
+  "FreeType.txt|${built}/freetype/LICENSE.TXT"
+  "FreeType-FTL.txt|${built}/freetype/FTL.TXT"
+  "libpng.txt|${built}/libpng/LICENSE"
+  "ENet.txt|${built}/enet/LICENSE"
+  "pugixml.txt|${built}/pugixml/LICENSE.md"
+  "zlib.txt|${debian}/libz-mingw-w64-dev/copyright"
+  "spdlog.txt|${debian}/libspdlog-dev/copyright"
+  "fmt.txt|${debian}/libfmt-dev/copyright"
+  "nlohmann-json.txt|${debian}/nlohmann-json3-dev/copyright"
+  "MinGW-w64-runtime-and-winpthreads.txt|${debian}/mingw-w64-x86-64-dev/copyright"
+  "GCC-runtime-library-exception.txt|${debian}/gcc-mingw-w64-base/copyright"
+  "Lato-font.txt|${debian}/fonts-lato/copyright"
+  "Noto-Color-Emoji-font.txt|${debian}/fonts-noto-color-emoji/copyright")
+file(MAKE_DIRECTORY ${PACKAGE}/licenses)
+foreach(pair IN LISTS licenses)
+  string(REPLACE "|" ";" parts "${pair}")
+  list(GET parts 0 to)
+  list(GET parts 1 from)
+  if(NOT EXISTS ${from})
+    message(FATAL_ERROR "licence text ${from} is missing; run scripts/setup-windows")
+  endif()
+  file(COPY_FILE ${from} ${PACKAGE}/licenses/${to})
+endforeach()
+
+file(GLOB entries RELATIVE ${PACKAGE} ${PACKAGE}/*)
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip ${entries}
+                WORKING_DIRECTORY ${PACKAGE} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "could not pack ${ZIP}")
+endif()
