@@ -242,7 +242,7 @@ TEST(LoadConfigs, RefusesShipPolygonsACollisionBodyCannotHold) {
 
     // No more polygons than the collision cost allows, no more slots than the mount ids.
     j["polygons"] = json::array();
-    for (int i = 0; i < 8; ++i) j["polygons"].push_back(polygon_of(3)[0]);
+    for (int i = 0; i < 3; ++i) j["polygons"].push_back(polygon_of(3)[0]);
     j["mounts"] = json::array();
     for (int i = 0; i < 49; ++i) j["mounts"].push_back(tree.read("ships", "frigate_one")["mounts"][0]);
     tree.write("ships", "cruiser_two", j);
@@ -250,8 +250,8 @@ TEST(LoadConfigs, RefusesShipPolygonsACollisionBodyCannotHold) {
     j["polygons"].push_back(polygon_of(3)[0]);
     tree.write("ships", "cruiser_two", j);
     EXPECT_THAT(error_text<std::runtime_error>(load_ship_configs),
-                HasSubstr(R"(cruiser_two.json: "polygons" must hold at most 8 polygons, not 9)"));
-    j["polygons"].erase(8);
+                HasSubstr(R"(cruiser_two.json: "polygons" must hold at most 3 polygons, not 4)"));
+    j["polygons"].erase(3);
     j["mounts"].push_back(j["mounts"][0]);
     tree.write("ships", "cruiser_two", j);
     EXPECT_THAT(error_text<std::runtime_error>(load_ship_configs),
