@@ -17,7 +17,7 @@ endfunction()
 # voidlance_test_suite(<name> <dir> <dependencies...>)
 # One GoogleTest executable from every .cpp under tests/<dir>, run from
 # VOIDLANCE_TEST_WORKING_DIRECTORY, where build/assets resolves as it does for
-# the game.
+# the game. Listing its tests under Wine may take far longer than natively.
 function(voidlance_test_suite name dir)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*.cpp)
   if(WIN32 AND VOIDLANCE_LINUX_ONLY_TESTS)
@@ -34,8 +34,13 @@ function(voidlance_test_suite name dir)
   if(TARGET test_files)
     add_dependencies(${name} test_files)
   endif()
+  set(discovery_timeout 5)
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    set(discovery_timeout 120)
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${VOIDLANCE_TEST_WORKING_DIRECTORY}
     DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT ${discovery_timeout}
     PROPERTIES ENVIRONMENT "SDL_VIDEO_DRIVER=dummy;SDL_RENDER_DRIVER=software")
 endfunction()
