@@ -43,7 +43,7 @@ for target in "${targets[@]}"; do
   mkdir -p "$dir/corpus/$target" "$dir/found/$target"
   log="$dir/$target.log"
   code=0
-  "$dir/${target}_fuzzer" -max_total_time="$seconds" -timeout=25 \
+  "$dir/${target}_fuzzer" -max_total_time="$seconds" -timeout=10 \
     -artifact_prefix="$dir/found/$target/" \
     "$dir/corpus/$target" "$root/tools/fuzz/corpus/$target" >"$log" 2>&1 || code=$?
   summarize "$target" "$log" "$code" || status=1
