@@ -20,6 +20,20 @@ if [ ${#targets[@]} -eq 0 ]; then
   read -r -a targets <<<"$(sed -n 's/^set(fuzz_targets \(.*\))$/\1/p' tools/fuzz/CMakeLists.txt)"
 fi
 
+# The words each target's input language is made of (tools/fuzz/dictionaries).
+dictionary_of() {
+  local parts
+  case $1 in
+    config) parts="config" ;;
+    rml_document) parts="rml rcss expression" ;;
+    rcss_style_sheet | rcss_declarations) parts="rcss" ;;
+    data_expression) parts="expression" ;;
+    *) return 0 ;;
+  esac
+  for part in $parts; do cat "tools/fuzz/dictionaries/$part.dict"; done >"$dir/$1.dict"
+  echo "-dict=$dir/$1.dict"
+}
+
 # One line from a run's log: its runs, coverage and corpus, or what it found.
 summarize() {
   local target=$1 log=$2 code=$3
@@ -43,7 +57,8 @@ for target in "${targets[@]}"; do
   mkdir -p "$dir/corpus/$target" "$dir/found/$target"
   log="$dir/$target.log"
   code=0
-  "$dir/${target}_fuzzer" -max_total_time="$seconds" -timeout=10 \
+  # shellcheck disable=SC2046 # the dictionary flag, or nothing
+  "$dir/${target}_fuzzer" -max_total_time="$seconds" -timeout=10 $(dictionary_of "$target") \
     -artifact_prefix="$dir/found/$target/" \
     "$dir/corpus/$target" "$root/tools/fuzz/corpus/$target" >"$log" 2>&1 || code=$?
   summarize "$target" "$log" "$code" || status=1
