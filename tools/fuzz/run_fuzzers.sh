@@ -11,6 +11,8 @@ cxx=$2
 seconds=$3
 shift 3
 root=$(pwd)
+# A fault's log names the code that led to it.
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
 cmake -S tools/fuzz -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" >/dev/null
 cmake --build "$dir" >"$dir/build.log" 2>&1 || { cat "$dir/build.log"; exit 1; }
@@ -47,7 +49,7 @@ summarize() {
   fi
   found=$(sed -n 's/.*Test unit written to \(.*\)/\1/p' "$log" | tail -n 1)
   local what
-  what=$(grep -m 1 -E '^SUMMARY: |ERROR: libFuzzer: |ALARM: ' "$log" || echo "exit status $code")
+  what=$(grep -m 1 -E 'runtime error: |^SUMMARY: |ERROR: libFuzzer: |ALARM: ' "$log" || echo "exit status $code")
   echo "$target: FAULT: $what; input ${found:-not written}; log $log"
   return 1
 }
