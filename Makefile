@@ -45,20 +45,17 @@ bench: build
 load: build
 	@bash tools/bots/load.sh $(BUILD_DIR)
 
-# The batch decoder under libFuzzer with address and undefined-behaviour checks.
-# New inputs go to build-fuzz/corpus; the committed corpus stays as it is.
+# Every fuzz target (tools/fuzz) under libFuzzer with address and
+# undefined-behaviour checks, FUZZ_TIME seconds each, one summary line per
+# target; FUZZ_TARGETS picks some. New inputs go to build-fuzz/corpus/<target>,
+# faults to build-fuzz/found/<target>; the committed corpus stays as it is.
 FUZZ_DIR := build-fuzz
 FUZZ_CXX ?= clang++-14
 FUZZ_TIME ?= 60
-FUZZ_FLAGS := -std=c++2b -g -O1 -Wall -Wextra -Isrc \
-  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-FUZZ_SOURCES := tools/fuzz/deserialize_batch_fuzzer.cpp src/core/net_msg_helpers/net_msg_codec.cpp
+FUZZ_TARGETS ?=
 
 fuzz: setup
-	@mkdir -p $(FUZZ_DIR)/corpus
-	$(FUZZ_CXX) $(FUZZ_FLAGS) $(FUZZ_SOURCES) -o $(FUZZ_DIR)/deserialize_batch_fuzzer
-	./$(FUZZ_DIR)/deserialize_batch_fuzzer -max_total_time=$(FUZZ_TIME) \
-	  -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus tools/fuzz/corpus
+	@bash tools/fuzz/run_fuzzers.sh $(FUZZ_DIR) $(FUZZ_CXX) $(FUZZ_TIME) $(FUZZ_TARGETS)
 
 # The 64-bit Windows build, cross-compiled with MinGW-w64 and tested under Wine.
 # Mono and Gecko are left out of the Wine prefix: nothing here needs them, and

@@ -1,5 +1,5 @@
 // Writes the fuzzer's corpus: valid batches holding every kind of message.
-// Usage: net_msg_corpus_writer [directory], by default tools/fuzz/corpus.
+// Usage: net_msg_corpus_writer [directory], by default tools/fuzz/corpus/deserialize_batch.
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -63,7 +63,7 @@ std::vector<NamedBatch> whole_batches() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::filesystem::path directory = argc > 1 ? argv[1] : "tools/fuzz/corpus";
+    const std::filesystem::path directory = argc > 1 ? argv[1] : "tools/fuzz/corpus/deserialize_batch";
     std::filesystem::create_directories(directory);
     std::vector<NamedBatch> batches = one_of_each_kind();
     for (NamedBatch& batch : whole_batches()) {

@@ -12,7 +12,7 @@
 
 namespace {
 
-const std::filesystem::path corpus_directory = "tools/fuzz/corpus";
+const std::filesystem::path corpus_directory = "tools/fuzz/corpus/deserialize_batch";
 
 std::vector<std::uint8_t> read_bytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
