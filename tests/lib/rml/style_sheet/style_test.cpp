@@ -1,3 +1,5 @@
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "lib/rml/computed_style/computed_style.h"
@@ -160,6 +162,28 @@ TEST_F(StyleRules, ClassChangesRestyleDescendants) {
     EXPECT_EQ(inner->GetComputedValues().color, (Rml::Colourb{0, 255, 0, 255}));
     // The text node takes its parent's colour.
     EXPECT_EQ(inner->GetChild(0)->GetComputedValues().color, (Rml::Colourb{0, 255, 0, 255}));
+}
+
+TEST_F(StyleRules, LongDescendantSelectorsMatchInTimeLinearInTheDepth) {
+    std::string deep;  // backtracking over every choice of ancestors took hours here
+    for (int i = 0; i < 100; ++i) deep += "<div>";
+    deep += "<span id='deep'/>";
+    for (int i = 0; i < 100; ++i) deep += "</div>";
+    Rml::ElementDocument* document = LoadBody(
+        "<p><div><div><div><div><div><div><div><div><div><div id='in-p'/></div></div></div></div></div></div></div></div>"
+        "</div></p><div class='a'><div class='b'><div class='b'><span id='s'/></div></div></div>" + deep,
+        R"(p div div div div div div div div div div { color: red; }
+           .a > .b span { height: 5px; }
+           .a > .b > span { width: 7px; })");
+    ShowAndUpdate(document);
+    const Rml::Colourb red{255, 0, 0, 255};
+    EXPECT_EQ(document->GetElementById("in-p")->GetComputedValues().color, red);
+    EXPECT_NE(document->GetElementById("in-p")->GetParentNode()->GetComputedValues().color, red);
+    EXPECT_NE(document->GetElementById("deep")->GetParentNode()->GetComputedValues().color, red);
+    // The nearest .b is not the one below .a; a farther one is.
+    const Rml::ComputedValues& s = document->GetElementById("s")->GetComputedValues();
+    EXPECT_FLOAT_EQ(s.height.value, 5);
+    EXPECT_TRUE(s.width.IsAuto());
 }
 
 TEST_F(StyleRules, BadRulesAreLoggedWithTheirLineAndSkipped) {
