@@ -1,12 +1,20 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <span>
 
 #include "lib/rml/property/property.h"
 #include "lib/rml/types/types.h"
 
 namespace Rml {
+
+// Computed and resolved lengths stay within this many pixels: far beyond any
+// screen, far below where sums of them in layout would overflow a float.
+inline constexpr float kMaxLength = 1e6f;
+// Fonts are opened and text drawn at no more than this: a fifth of a 4K
+// screen's height, more than any page needs, and a glyph texture under 1 MB.
+inline constexpr float kMaxFontSize = 400.f;
 
 // A length after em resolution: pixels, a percentage of some base, auto or none.
 struct Length {
@@ -23,7 +31,7 @@ struct Length {
     // Pixels against `base` (a percentage of it); auto and none give `fallback`.
     float Resolve(float base, float fallback = 0) const {
         if (kind == Kind::Px) return value;
-        if (kind == Kind::Percent) return value * base / 100.f;
+        if (kind == Kind::Percent) return std::clamp(value * base / 100.f, -kMaxLength, kMaxLength);
         return fallback;
     }
     bool operator==(const Length&) const = default;
@@ -75,7 +83,9 @@ struct ComputedValues {
 bool AffectsLayout(const ComputedValues& a, const ComputedValues& b);
 
 // Computes an element's values from its declarations, lowest precedence first,
-// and its parent's values (null for a document).
-ComputedValues ComputeValues(std::span<const PropertyList* const> declarations, const ComputedValues* parent);
+// and its parent's values (null for a document). Values beyond what layout and
+// drawing take (kMaxLength, kMaxFontSize) are clamped and handed to `report`.
+ComputedValues ComputeValues(std::span<const PropertyList* const> declarations, const ComputedValues* parent,
+                             const std::function<void(const String& problem)>& report = {});
 
 }  // namespace Rml

@@ -23,6 +23,7 @@ struct ExpressionNode {
     std::vector<Segment> segments;
     String op;
     std::unique_ptr<ExpressionNode> a, b, c;
+    int height = 1;  // nodes on the longest path down, this one included
 };
 
 namespace {
@@ -120,6 +121,12 @@ private:
 
 using NodePtr = std::unique_ptr<ExpressionNode>;
 
+// Parsing, binding, evaluation and clean-up recurse through an expression:
+// its nesting and its tree's height are bounded, generously.
+constexpr int kMaxExpressionDepth = 256;
+
+int HeightOf(const NodePtr& node) { return node ? node->height : 0; }
+
 // A whole number stays an int while it fits one.
 Variant NumberResult(double value, bool whole) {
     if (whole && std::abs(value) < 2147483647.0) return Variant(static_cast<int>(value));
@@ -147,16 +154,41 @@ public:
     const Token& Next() { return tokens_[pos_ < tokens_.size() - 1 ? pos_++ : pos_]; }
 
 private:
-    static NodePtr MakeBinary(String op, NodePtr a, NodePtr b) {
-        auto node = std::make_unique<ExpressionNode>();
-        node->kind = ExpressionNode::Kind::Binary;
-        node->op = std::move(op);
-        node->a = std::move(a);
-        node->b = std::move(b);
+    // One level of recursion, for as long as it lasts.
+    struct Level {
+        explicit Level(int& counter) : depth(++counter) {}
+        ~Level() { --depth; }
+        Level(const Level&) = delete;
+        Level& operator=(const Level&) = delete;
+        int& depth;
+    };
+
+    static bool TooDeep(int depth, String& error) {
+        if (depth <= kMaxExpressionDepth) return false;
+        error = "expression nested deeper than " + std::to_string(kMaxExpressionDepth) + " levels";
+        return true;
+    }
+
+    // `node` once its height is known: null (and `error`) when it is too tall.
+    static NodePtr Measured(NodePtr node, int height, String& error) {
+        node->height = height;
+        if (TooDeep(height, error)) return nullptr;
         return node;
     }
 
+    static NodePtr MakeBinary(std::string_view op, NodePtr a, NodePtr b, String& error) {
+        auto node = std::make_unique<ExpressionNode>();
+        node->kind = ExpressionNode::Kind::Binary;
+        node->op = op;
+        const int height = 1 + std::max(HeightOf(a), HeightOf(b));
+        node->a = std::move(a);
+        node->b = std::move(b);
+        return Measured(std::move(node), height, error);
+    }
+
     NodePtr Ternary(String& error) {
+        const Level level(depth_);
+        if (TooDeep(level.depth, error)) return nullptr;
         NodePtr condition = Binary(0, error);
         if (!error.empty() || !AcceptOperator("?")) return condition;
         NodePtr yes = Ternary(error);
@@ -166,12 +198,14 @@ private:
             return nullptr;
         }
         NodePtr no = Ternary(error);
+        if (!error.empty()) return nullptr;
         auto node = std::make_unique<ExpressionNode>();
         node->kind = ExpressionNode::Kind::Ternary;
+        const int height = 1 + std::max({HeightOf(condition), HeightOf(yes), HeightOf(no)});
         node->a = std::move(condition);
         node->b = std::move(yes);
         node->c = std::move(no);
-        return node;
+        return Measured(std::move(node), height, error);
     }
 
     // Binary operators by precedence level, loosest first.
@@ -181,7 +215,7 @@ private:
         if (level == static_cast<int>(kLevels.size())) return Unary(error);
         NodePtr left = Binary(level + 1, error);
         while (error.empty()) {
-            String matched;
+            std::string_view matched;
             for (std::string_view op : kLevels[static_cast<std::size_t>(level)]) {
                 if (AcceptOperator(op)) {
                     matched = op;
@@ -190,7 +224,8 @@ private:
             }
             if (matched.empty()) break;
             NodePtr right = Binary(level + 1, error);
-            left = MakeBinary(matched, std::move(left), std::move(right));
+            if (!error.empty()) break;
+            left = MakeBinary(matched, std::move(left), std::move(right), error);
         }
         return left;
     }
@@ -198,11 +233,15 @@ private:
     NodePtr Unary(String& error) {
         for (std::string_view op : {"!", "-"}) {
             if (AcceptOperator(op)) {
+                const Level level(depth_);
+                if (TooDeep(level.depth, error)) return nullptr;
                 auto node = std::make_unique<ExpressionNode>();
                 node->kind = ExpressionNode::Kind::Unary;
                 node->op = op;
                 node->a = Unary(error);
-                return node;
+                if (!error.empty()) return nullptr;
+                const int height = 1 + HeightOf(node->a);
+                return Measured(std::move(node), height, error);
             }
         }
         return Primary(error);
@@ -250,6 +289,9 @@ private:
             } else if (AcceptOperator("[")) {
                 NodePtr index = Ternary(error);
                 if (error.empty() && !AcceptOperator("]")) error = "expected ']'";
+                if (!error.empty()) return nullptr;
+                node->height = std::max(node->height, 1 + HeightOf(index));
+                if (TooDeep(node->height, error)) return nullptr;
                 node->segments.push_back({"", std::move(index), -1});
             } else if (Peek().kind == TokenKind::Operator && Peek().text == "(") {
                 error = "'" + root + "(...)' calls are only allowed in data-event attributes";
@@ -262,6 +304,7 @@ private:
 
     const std::vector<Token>& tokens_;
     std::size_t pos_ = 0;
+    int depth_ = 0;
 };
 
 // Binding ----------------------------------------------------------------------
@@ -333,7 +376,7 @@ bool NodeAddress(const ExpressionNode& node, const DataModel& model, DataAddress
             if (!EvaluateNode(*segment.index, model, index, error)) return false;
             int value = 0;
             if (!index.GetInto(value)) {
-                error = "index is not a number";
+                error = "index '" + index.Get<String>() + "' is not a number in range";
                 return false;
             }
             out.push_back({"", value});

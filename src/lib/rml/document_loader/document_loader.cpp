@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include <pugixml.hpp>
 #include <spdlog/spdlog.h>
@@ -21,6 +22,10 @@ namespace Rml {
 namespace {
 
 constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata;
+
+// Styling, layout, painting and teardown recurse through the element tree, so
+// markup that would nest deeper than this below a document is left out.
+constexpr int kMaxElementDepth = 256;
 
 // Line numbers from byte offsets of one parsed buffer.
 class LineIndex {
@@ -68,15 +73,18 @@ ElementAttributes ReadAttributes(const pugi::xml_node& node) {
     return attributes;
 }
 
-RmlNodeList ConvertChildren(const pugi::xml_node& parent, const LineIndex& lines) {
+// `depth` is that of the children below the fragment. Building leaves out, and
+// reports, what lies deeper than kMaxElementDepth; one level more is kept for it to see.
+RmlNodeList ConvertChildren(const pugi::xml_node& parent, const LineIndex& lines, int depth = 1) {
     RmlNodeList out;
+    if (depth > kMaxElementDepth + 1) return out;
     for (const pugi::xml_node& child : parent.children()) {
         auto node = std::make_shared<RmlNode>();
         node->line = lines.LineAt(child.offset_debug());
         if (child.type() == pugi::node_element) {
             node->tag = StringUtilities::ToLower(child.name());
             node->attributes = ReadAttributes(child);
-            node->children = ConvertChildren(child, lines);
+            node->children = ConvertChildren(child, lines, depth + 1);
         } else if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
             // Whitespace that only indents markup carries no text.
             if (IsIndentation(child.value())) continue;
@@ -94,7 +102,23 @@ void ReportParseError(const pugi::xml_parse_result& result, const LineIndex& lin
     SPDLOG_ERROR("{}:{}: malformed markup: {}", source, lines.LineAt(result.offset), result.description());
 }
 
-void BuildNode(Element& parent, const std::shared_ptr<const RmlNode>& node, const String& source) {
+struct BuildScope {
+    const String& source;
+    bool depth_reported = false;
+};
+
+void BuildNodes(Element& parent, int depth, const RmlNodeList& nodes, BuildScope& scope);
+
+// `depth` is the node's depth below its document.
+void BuildNode(Element& parent, int depth, const std::shared_ptr<const RmlNode>& node, BuildScope& scope) {
+    const String& source = scope.source;
+    if (depth > kMaxElementDepth) {
+        if (!std::exchange(scope.depth_reported, true)) {
+            SPDLOG_ERROR("{}:{}: markup nested deeper than {} elements is left out", source, node->line,
+                         kMaxElementDepth);
+        }
+        return;
+    }
     if (node->tag == "#text") {
         ElementPtr element = CreateElement(&parent, "#text", {}, node->line, source, false);
         auto* text = dynamic_cast<ElementText*>(element.get());
@@ -111,7 +135,11 @@ void BuildNode(Element& parent, const std::shared_ptr<const RmlNode>& node, cons
     const bool repeated = node->attributes.contains("data-for");
     if (repeated) element->GetState().for_template = node;
     Element* added = parent.AppendChild(std::move(element));
-    if (!repeated) BuildChildren(*added, node->children, source);
+    if (!repeated) BuildNodes(*added, depth + 1, node->children, scope);
+}
+
+void BuildNodes(Element& parent, int depth, const RmlNodeList& nodes, BuildScope& scope) {
+    for (const auto& node : nodes) BuildNode(parent, depth, node, scope);
 }
 
 std::optional<String> ReadFile(const String& path) {
@@ -194,7 +222,8 @@ ElementPtr CreateElement(Element* parent, const String& tag, const ElementAttrib
 }
 
 void BuildChildren(Element& parent, const RmlNodeList& nodes, const String& source) {
-    for (const auto& node : nodes) BuildNode(parent, node, source);
+    BuildScope scope{source};
+    BuildNodes(parent, parent.GetDepth() + 1, nodes, scope);
 }
 
 void ParseInnerRML(Element& parent, const String& rml, int base_line) {

@@ -23,14 +23,17 @@ void Restyle(Element& element, const ComputedValues* parent_values, bool force, 
     const bool recompute = force || state.style_dirty;
     if (recompute) {
         ComputedValues values;
+        const auto report = [&](const String& problem) {
+            if (ElementDocument* document = element.GetOwnerDocument()) document->ReportStyleProblem(element, problem);
+        };
         if (dynamic_cast<ElementText*>(&element)) {
-            values = ComputeValues({}, parent_values);
+            values = ComputeValues({}, parent_values, report);
         } else {
             std::vector<const PropertyList*> lists;
             CollectMatchingDeclarations(element, author, lists);
             lists.push_back(&state.inline_properties);
             lists.push_back(&state.local_properties);
-            values = ComputeValues(lists, parent_values);
+            values = ComputeValues(lists, parent_values, report);
         }
         if (AffectsLayout(values, state.computed)) layout_changed = true;
         state.computed = std::move(values);
@@ -87,6 +90,11 @@ void ElementDocument::Hide() {
 
 void ElementDocument::Close() {
     if (context_) context_->UnloadDocument(this);
+}
+
+void ElementDocument::ReportStyleProblem(const Element& element, const String& problem) {
+    if (!reported_style_problems_.insert(problem).second) return;
+    SPDLOG_WARN("{}: <{}>: {}", element.GetSourceLocation(), element.GetTagName(), problem);
 }
 
 void ElementDocument::UpdateStyle() {

@@ -16,6 +16,9 @@ namespace Rml::FontEngine {
 
 namespace {
 
+// Widest text texture, in pixels: wider text is drawn in pieces.
+constexpr float kMaxPieceWidth = 2048;
+
 struct Face {
     String path;
     String family;  // lower case
@@ -182,6 +185,40 @@ CachedText* RenderRun(RenderInterface& render_interface, FontHandle handle, cons
     return cached.texture ? &cached : nullptr;
 }
 
+// Draws a run of a line too wide for one texture in pieces of at most
+// kMaxPieceWidth, making only the pieces that reach into `clip`; gives the
+// run's width. The run starts at `start` (x, and the line box's top).
+float RenderPieces(RenderInterface& render_interface, FontHandle handle, const Run& run, Vector2f start,
+                   float line_height, float top, Colourb colour, float opacity, const std::optional<Rectanglef>& clip) {
+    const float scale = run.face->scale;
+    const int max_width = std::max(1, static_cast<int>(kMaxPieceWidth / scale));
+    float x = start.x;
+    std::string_view rest = run.text;
+    while (!rest.empty()) {
+        int width = 0;
+        std::size_t length = 0;
+        if (!TTF_MeasureString(run.face->font, rest.data(), rest.size(), max_width, &width, &length)) break;
+        if (length == 0) {
+            // A glyph wider than a piece is a piece of its own.
+            length = StringUtilities::NextCodePoint(rest, 0);
+            width = static_cast<int>(RunWidth({run.face, rest.substr(0, length)}) / scale);
+        }
+        const Run piece{run.face, rest.substr(0, length)};
+        const float piece_width = static_cast<float>(width) * scale;
+        // A line's height around the line box allows for glyphs that overhang it.
+        const Rectanglef reach{x, start.y - line_height, piece_width, 3 * line_height};
+        if (!clip || !reach.Intersect(*clip).Empty()) {
+            if (CachedText* cached = RenderRun(render_interface, handle, piece, colour)) {
+                DrawTexture(render_interface, cached->texture,
+                            {std::round(x), std::round(top), cached->size.x, cached->size.y}, opacity);
+            }
+        }
+        x += piece_width;
+        rest.remove_prefix(length);
+    }
+    return x - start.x;
+}
+
 // Closes every font opened so far; the next look-up opens its font again.
 void CloseFonts() {
     State& state = GetState();
@@ -250,7 +287,8 @@ FontHandle GetFont(const String& family, float size) {
         WarnNoFace();
         return kNoFont;
     }
-    const float pixel_size = std::max(1.f, std::round(size));
+    // Computed styles are clamped already; this keeps any caller's size to what a font can be opened at.
+    const float pixel_size = std::isnan(size) ? 1.f : std::clamp(std::round(size), 1.f, kMaxFontSize);
     const String key = StringUtilities::ToLower(family) + '@' + std::to_string(static_cast<int>(pixel_size));
     if (auto it = state.font_by_key.find(key); it != state.font_by_key.end()) return it->second;
     const int main = MainFaceFor(family);
@@ -311,16 +349,22 @@ float MeasureText(const ComputedValues& values, std::string_view text) {
 }
 
 void RenderText(RenderInterface& render_interface, FontHandle handle, std::string_view text, Vector2f position,
-                Colourb colour, float opacity) {
+                Colourb colour, float opacity, const std::optional<Rectanglef>& clip) {
     Font* font = FontOf(handle);
     if (!font || text.empty() || colour.alpha == 0) return;
     const float baseline = position.y + font->metrics.ascent;
+    const bool wide = MeasureText(handle, 0, text) > kMaxPieceWidth;
     float x = position.x;
     const std::vector<Run> runs = SplitRuns(*font, text);
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const Run& run = runs[i];
+        const float top = baseline - run.face->ascent * run.face->scale;
+        if (wide) {
+            x += RenderPieces(render_interface, handle, run, {x, position.y}, font->metrics.Height(), top, colour,
+                              opacity, clip);
+            continue;
+        }
         if (CachedText* cached = RenderRun(render_interface, handle, run, colour)) {
-            const float top = baseline - run.face->ascent * run.face->scale;
             DrawTexture(render_interface, cached->texture,
                         {std::round(x), std::round(top), cached->size.x, cached->size.y}, opacity);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "lib/rml/computed_style/computed_style.h"
@@ -33,9 +34,10 @@ float MeasureText(FontHandle font, float size, std::string_view text);
 FontHandle GetFont(const ComputedValues& values);
 FontMetrics GetMetrics(const ComputedValues& values);
 float MeasureText(const ComputedValues& values, std::string_view text);
-// Draws `text` with its line box's top-left at `position`.
+// Draws `text` with its line box's top-left at `position`. Of a text too wide
+// for one texture only the pieces that reach into `clip` are drawn.
 void RenderText(RenderInterface& render_interface, FontHandle font, std::string_view text, Vector2f position,
-                Colourb colour, float opacity);
+                Colourb colour, float opacity, const std::optional<Rectanglef>& clip = std::nullopt);
 
 // Ages the cache of rendered text; called once per rendered frame.
 void BeginFrame();

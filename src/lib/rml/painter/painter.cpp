@@ -22,12 +22,30 @@ Colourb WithOpacity(Colourb colour, float opacity) {
     return colour;
 }
 
+// Renderers turn coordinates into ints, the software one with bits to spare
+// for sub-pixels; geometry is cut to this far-off-screen range first.
+constexpr float kDrawLimit = 1 << 20;
+constexpr Rectanglef kDrawable{-kDrawLimit, -kDrawLimit, 2 * kDrawLimit, 2 * kDrawLimit};
+
+bool WithinDrawable(const Rectanglef& r) {
+    return r.x >= -kDrawLimit && r.y >= -kDrawLimit && r.Right() <= kDrawLimit && r.Bottom() <= kDrawLimit;
+}
+
 // Two triangles over `r`, the texture (if any) stretched across it.
 void RenderQuad(RenderInterface& render_interface, const Rectanglef& r, Colourb colour, TextureHandle texture) {
-    const Vertex vertices[4] = {{{r.x, r.y}, colour, {0, 0}},
-                                {{r.Right(), r.y}, colour, {1, 0}},
-                                {{r.Right(), r.Bottom()}, colour, {1, 1}},
-                                {{r.x, r.Bottom()}, colour, {0, 1}}};
+    Rectanglef cut = r;
+    Vector2f uv0{0, 0}, uv1{1, 1};
+    if (!WithinDrawable(r)) {
+        cut = r.Intersect(kDrawable);
+        if (cut.Empty()) return;
+        // Texture coordinates of the part that is kept.
+        uv0 = {(cut.x - r.x) / r.width, (cut.y - r.y) / r.height};
+        uv1 = {(cut.Right() - r.x) / r.width, (cut.Bottom() - r.y) / r.height};
+    }
+    const Vertex vertices[4] = {{{cut.x, cut.y}, colour, uv0},
+                                {{cut.Right(), cut.y}, colour, {uv1.x, uv0.y}},
+                                {{cut.Right(), cut.Bottom()}, colour, uv1},
+                                {{cut.x, cut.Bottom()}, colour, {uv0.x, uv1.y}}};
     const int indices[6] = {0, 1, 2, 0, 2, 3};
     render_interface.RenderGeometry(vertices, 4, indices, 6, texture, {});
 }
@@ -37,9 +55,11 @@ public:
     explicit Scissor(RenderInterface& render_interface) : render_interface_(render_interface) {}
 
     void Set(const Rectanglef& clip) {
-        const Rectanglei region{static_cast<int>(std::floor(clip.x)), static_cast<int>(std::floor(clip.y)),
-                                static_cast<int>(std::ceil(clip.Right()) - std::floor(clip.x)),
-                                static_cast<int>(std::ceil(clip.Bottom()) - std::floor(clip.y))};
+        const auto bound = [](float v) { return std::clamp(v, -kDrawLimit, kDrawLimit); };
+        const float left = bound(std::floor(clip.x));
+        const float top = bound(std::floor(clip.y));
+        const Rectanglei region{ClampToInt(left), ClampToInt(top), ClampToInt(bound(std::ceil(clip.Right())) - left),
+                                ClampToInt(bound(std::ceil(clip.Bottom())) - top)};
         if (enabled_ && region == region_) return;
         region_ = region;
         enabled_ = true;
@@ -109,7 +129,9 @@ void FillRing(RenderInterface& render_interface, const std::vector<Vector2f>& ou
 // Background and border of one box (or one line fragment of an inline element).
 void PaintDecoration(RenderInterface& render_interface, const Rectanglef& border_box, const LayoutBox& box,
                      const ComputedValues& v, float opacity) {
-    const bool rounded = std::any_of(v.border_radius.begin(), v.border_radius.end(), [](float r) { return r > 0; });
+    // Far beyond the screen a box is drawn square: only whole rectangles can be cut to the drawable range.
+    const bool rounded = WithinDrawable(border_box) &&
+                         std::any_of(v.border_radius.begin(), v.border_radius.end(), [](float r) { return r > 0; });
     const Edges& b = box.border;
     const bool has_border = b.top > 0 || b.right > 0 || b.bottom > 0 || b.left > 0;
     const Rectanglef padding_box{border_box.x + b.left, border_box.y + b.top, border_box.width - b.Horizontal(),
@@ -163,7 +185,8 @@ void PaintInput(RenderInterface& render_interface, ElementInput& input, Scissor&
     const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(v);
     const float scroll = input.UpdateTextScroll(content.width);
     const float top = content.y + (content.height - metrics.Height()) / 2;
-    FontEngine::RenderText(render_interface, font, input.GetDisplayText(), {content.x - scroll, top}, v.color, box.opacity);
+    FontEngine::RenderText(render_interface, font, input.GetDisplayText(), {content.x - scroll, top}, v.color, box.opacity,
+                           clip);
     Context* context = input.GetContext();
     if (context && context->GetFocusElement() == &input && input.IsCaretVisible(GetSystemInterface()->GetElapsedTime())) {
         const float x = std::round(content.x + input.GetCaretOffset() - scroll);
@@ -182,7 +205,7 @@ void PaintElement(RenderInterface& render_interface, Element& element, Scissor& 
         const Vector2f origin = parent->GetBox().absolute - parent->GetBox().scroll;
         for (const TextFragment& fragment : box.text) {
             FontEngine::RenderText(render_interface, fragment.font, fragment.text, origin + fragment.position, v.color,
-                                   box.opacity);
+                                   box.opacity, box.clip);
         }
         return;
     }

@@ -418,6 +418,8 @@ std::optional<PropertyId> PropertyIdByName(std::string_view name) {
     return info->id;
 }
 
+std::string_view PropertyName(PropertyId id) { return InfoById(id).name; }
+
 std::optional<String> ParseDeclaration(std::string_view raw_name, std::string_view value, PropertyList& out) {
     const String name = ToLower(Trim(raw_name));
     value = Trim(value);

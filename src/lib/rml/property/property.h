@@ -124,6 +124,7 @@ void MergeDeclarations(PropertyList& into, const PropertyList& from);
 void RemoveDeclaration(PropertyList& list, PropertyId id);
 
 std::optional<PropertyId> PropertyIdByName(std::string_view name);
+std::string_view PropertyName(PropertyId id);
 std::optional<Colourb> ParseColour(std::string_view text);
 
 }  // namespace Rml

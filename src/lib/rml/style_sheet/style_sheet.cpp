@@ -95,16 +95,21 @@ bool CompoundMatches(const CompoundSelector& compound, const Element& element) {
     return true;
 }
 
-// Matches compounds [0, index] ending at `element`, walking ancestors for combinators.
-bool MatchesFrom(const Selector& selector, std::size_t index, const Element& element) {
-    if (!CompoundMatches(selector.compounds[index], element)) return false;
-    if (index == 0) return true;
-    const Combinator combinator = selector.combinators[index - 1];
-    for (const Element* ancestor = element.GetParentNode(); ancestor; ancestor = ancestor->GetParentNode()) {
-        if (MatchesFrom(selector, index - 1, *ancestor)) return true;
-        if (combinator == Combinator::Child) return false;
+// The first compound of the chain that child combinators join to compound `last`.
+std::size_t ChainStart(const Selector& selector, std::size_t last) {
+    while (last > 0 && selector.combinators[last - 1] == Combinator::Child) --last;
+    return last;
+}
+
+// Matches the chain of compounds [first, last] with `element` taking `last`:
+// gives the element that takes `first`, or null.
+const Element* MatchChain(const Selector& selector, std::size_t first, std::size_t last, const Element* element) {
+    for (std::size_t index = last;; --index) {
+        if (!CompoundMatches(selector.compounds[index], *element)) return nullptr;
+        if (index == first) return element;
+        element = element->GetParentNode();
+        if (!element) return nullptr;
     }
-    return false;
 }
 
 // Scans RCSS text, tracking the line for log messages.
@@ -249,9 +254,24 @@ private:
 
 }  // namespace
 
+// From the right, one chain of child-joined compounds at a time. Past a
+// descendant combinator a chain takes the nearest ancestor it matches at: any
+// farther one leaves fewer ancestors for the chains to its left, so this is
+// exact and tries each ancestor at most once per chain.
 bool SelectorMatches(const Selector& selector, const Element& element) {
     if (selector.compounds.empty()) return false;
-    return MatchesFrom(selector, selector.compounds.size() - 1, element);
+    std::size_t first = ChainStart(selector, selector.compounds.size() - 1);
+    const Element* top = MatchChain(selector, first, selector.compounds.size() - 1, &element);
+    while (top && first > 0) {
+        const std::size_t last = first - 1;
+        first = ChainStart(selector, last);
+        const Element* found = nullptr;
+        for (const Element* ancestor = top->GetParentNode(); ancestor && !found; ancestor = ancestor->GetParentNode()) {
+            found = MatchChain(selector, first, last, ancestor);
+        }
+        top = found;
+    }
+    return top != nullptr;
 }
 
 std::shared_ptr<StyleSheet> StyleSheet::Parse(std::string_view text, const String& source, int first_line) {

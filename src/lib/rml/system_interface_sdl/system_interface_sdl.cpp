@@ -49,8 +49,8 @@ void SystemInterface_SDL::GetClipboardText(Rml::String& text) {
 
 void SystemInterface_SDL::ActivateKeyboard(Rml::Vector2f caret_position, float line_height) {
     if (!window_) return;
-    const SDL_Rect area{static_cast<int>(caret_position.x), static_cast<int>(caret_position.y), 1,
-                        static_cast<int>(std::ceil(line_height))};
+    const SDL_Rect area{Rml::ClampToInt(caret_position.x), Rml::ClampToInt(caret_position.y), 1,
+                        Rml::ClampToInt(std::ceil(line_height))};
     SDL_SetTextInputArea(window_, &area, 0);
     if (!SDL_TextInputActive(window_)) SDL_StartTextInput(window_);
 }

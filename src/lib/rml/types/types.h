@@ -1,6 +1,8 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -76,6 +78,16 @@ struct Rectanglei {
     int height = 0;
     bool operator==(const Rectanglei&) const = default;
 };
+
+// `value` without its fraction, saturated to the range of int; NaN gives 0.
+inline int ClampToInt(float value) {
+    // 2^31 is exact as a float; every float below it truncates into range.
+    constexpr float kLimit = 2147483648.f;
+    if (std::isnan(value)) return 0;
+    if (value >= kLimit) return INT_MAX;
+    if (value <= -kLimit) return INT_MIN;
+    return static_cast<int>(value);
+}
 
 // Straight (not premultiplied) 8-bit colour.
 struct Colourb {

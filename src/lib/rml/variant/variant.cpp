@@ -25,6 +25,15 @@ bool ParseLeadingLong(std::string_view text, long long& out) {
     return StringUtilities::ParseNumberPrefix(TrimLeft(text), out).has_value();
 }
 
+// The whole part of `value` when a long long holds it; NaN, infinities and
+// numbers beyond do not convert.
+bool TruncateToLong(double value, long long& out) {
+    constexpr double kLimit = 9223372036854775808.0;  // 2^63, exact in a double
+    if (!(value >= -kLimit && value < kLimit)) return false;
+    out = static_cast<long long>(value);
+    return true;
+}
+
 }  // namespace
 
 Variant::Type Variant::GetType() const {
@@ -65,8 +74,8 @@ bool Variant::ToLong(long long& out) const {
     switch (GetType()) {
         case BOOL: out = std::get<bool>(value_) ? 1 : 0; return true;
         case INT: out = std::get<int>(value_); return true;
-        case FLOAT: out = static_cast<long long>(std::get<float>(value_)); return true;
-        case DOUBLE: out = static_cast<long long>(std::get<double>(value_)); return true;
+        case FLOAT: return TruncateToLong(std::get<float>(value_), out);
+        case DOUBLE: return TruncateToLong(std::get<double>(value_), out);
         case STRING: return ParseLeadingLong(std::get<String>(value_), out);
         case NONE: return false;
     }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cmath>
 #include <concepts>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -13,7 +15,8 @@
 namespace Rml {
 
 // A tagged value of one of a few scalar types; `Get<T>()` converts between them
-// and gives the default value when a conversion makes no sense ("abc" as int).
+// and gives the default value when a conversion makes no sense ("abc" as int,
+// a number beyond the range of T).
 class Variant {
 public:
     enum Type : char { NONE = '-', BOOL = 'B', INT = 'i', FLOAT = 'f', DOUBLE = 'd', STRING = 's' };
@@ -58,23 +61,36 @@ using Dictionary = std::unordered_map<String, Variant>;
 using ElementAttributes = Dictionary;
 using XMLAttributes = Dictionary;
 
+// True when the integral type T holds `value`.
+template <typename T>
+bool FitsIn(long long value) {
+    using Limits = std::numeric_limits<T>;
+    if constexpr (std::is_signed_v<T>) {
+        return value >= static_cast<long long>(Limits::min()) && value <= static_cast<long long>(Limits::max());
+    } else {
+        return value >= 0 && static_cast<unsigned long long>(value) <= static_cast<unsigned long long>(Limits::max());
+    }
+}
+
 template <typename T>
 bool Variant::GetInto(T& out) const {
     if constexpr (std::same_as<T, bool>) {
         return ToBool(out);
     } else if constexpr (std::integral<T>) {
         long long value = 0;
-        if (!ToLong(value)) return false;
+        if (!ToLong(value) || !FitsIn<T>(value)) return false;
         out = static_cast<T>(value);
         return true;
     } else if constexpr (std::floating_point<T>) {
         double value = 0;
         if (!ToDouble(value)) return false;
+        // A finite number beyond the target's range has no value there.
+        if (std::isfinite(value) && std::abs(value) > static_cast<double>(std::numeric_limits<T>::max())) return false;
         out = static_cast<T>(value);
         return true;
     } else if constexpr (std::is_enum_v<T>) {
         long long value = 0;
-        if (!ToLong(value)) return false;
+        if (!ToLong(value) || !FitsIn<std::underlying_type_t<T>>(value)) return false;
         out = static_cast<T>(value);
         return true;
     } else {

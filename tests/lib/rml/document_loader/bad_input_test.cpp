@@ -72,6 +72,24 @@ TEST_F(BadInput, ADocumentWithoutRmlRootIsStillRead) {
     EXPECT_NE(document->GetElementById("p"), nullptr);
 }
 
+TEST_F(BadInput, MarkupNestedTooDeeplyIsLeftOutWithAnError) {
+    String deep;
+    for (int i = 1; i <= 6000; ++i) deep += "<div id='d" + std::to_string(i) + "'>";
+    for (int i = 1; i <= 6000; ++i) deep += "</div>";
+    Rml::ElementDocument* document = LoadBody("\n" + deep);
+    ASSERT_NE(document, nullptr);
+    const String error = document->GetSourceURL() + ":2: markup nested deeper than 256 elements is left out";
+    EXPECT_EQ(log_.count_containing(error), 1);
+    ASSERT_NE(document->GetElementById("d256"), nullptr);
+    EXPECT_EQ(document->GetElementById("d257"), nullptr);
+    EXPECT_NO_THROW(ShowAndUpdate(document));
+    // Inner markup counts from where it is put.
+    document->GetElementById("d255")->SetInnerRML("<p id='kept'><p id='dropped'/></p>");
+    EXPECT_NE(document->GetElementById("kept"), nullptr);
+    EXPECT_EQ(document->GetElementById("dropped"), nullptr);
+    EXPECT_EQ(log_.count_containing(error), 2);
+}
+
 TEST_F(BadInput, FailingElementsAndCallbacksNeverEscapeTheToolkit) {
     Rml::DataModelConstructor constructor = context_->CreateDataModel("m");
     int value = 0;

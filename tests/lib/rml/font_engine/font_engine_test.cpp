@@ -1,5 +1,8 @@
 #include "lib/rml/font_engine/font_engine.h"
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "lib/rml/demo/demo_page.h"
@@ -37,6 +40,39 @@ TEST_F(Fonts, MissingGlyphsComeFromTheFallbackFaceScaledToTheLine) {
         coloured = coloured || (c.r != c.g || c.g != c.b);
     }
     EXPECT_TRUE(coloured);
+}
+
+// Keeps the sizes of the textures asked for, and draws nothing.
+class TextureRecorder : public Rml::RenderInterface {
+public:
+    std::vector<Rml::Vector2i> sizes;
+    void RenderGeometry(const Rml::Vertex*, int, const int*, int, Rml::TextureHandle, Rml::Vector2f) override {}
+    Rml::TextureHandle LoadTexture(Rml::Vector2i&, const Rml::String&) override { return 0; }
+    Rml::TextureHandle GenerateTexture(const Rml::byte*, Rml::Vector2i dimensions) override {
+        sizes.push_back(dimensions);
+        return sizes.size();
+    }
+    void ReleaseTexture(Rml::TextureHandle) override {}
+    void EnableScissorRegion(bool) override {}
+    void SetScissorRegion(Rml::Rectanglei) override {}
+};
+
+TEST_F(Fonts, HugeSizesAndLongTextsStayWithinBoundedTextures) {
+    ASSERT_TRUE(Rml::LoadFontFace(rml_demo::kFontPath));
+    const FontEngine::FontHandle largest = FontEngine::GetFont("Lato", Rml::kMaxFontSize);
+    EXPECT_EQ(FontEngine::GetFont("Lato", 1e30f), largest);
+    EXPECT_EQ(FontEngine::GetFont("Lato", 20000), largest);
+    // A word some 50000px wide on an 800px screen: only the piece in sight is made.
+    std::string word;
+    for (int i = 0; i < 200; ++i) word += static_cast<char>('A' + i % 26);
+    TextureRecorder recorder;
+    FontEngine::RenderText(recorder, largest, word, {-100, 0}, {255, 255, 255, 255}, 1, Rml::Rectanglef{0, 0, 800, 600});
+    EXPECT_EQ(recorder.sizes.size(), 1u);
+    for (const Rml::Vector2i size : recorder.sizes) {
+        EXPECT_LT(size.x, 4096);  // pieces are about 2048px wide
+        EXPECT_LE(size.y, Rml::kMaxFontSize * 2);
+    }
+    FontEngine::ReleaseTextures();  // before the recorder goes
 }
 
 TEST_F(Fonts, UnknownFamiliesUseTheFirstRegularFace) {

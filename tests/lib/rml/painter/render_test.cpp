@@ -102,6 +102,21 @@ TEST_F(Render, OverflowClipsAndZIndexOrdersAndOpacityBlends) {
     EXPECT_TRUE(Near(Pixel(305, 305), 128, 128, 128, 4));
 }
 
+TEST_F(Render, BoxesReachingFarBeyondTheScreenDrawTheirVisiblePart) {
+    // Boxes pulled up a million pixels each put the tall box's top at -1.1e9, its bottom at 1.1e9.
+    std::string body;
+    for (int i = 0; i < 1100; ++i) body += "<div class='up'/>";
+    body += "<div id='tall'>";
+    for (int i = 0; i < 2200; ++i) body += "<div class='slab'/>";
+    Rml::ElementDocument* document = LoadBody(body + "</div>", R"(.up { margin-top: -1000000px; }
+        .slab { height: 1000000px; }
+        #tall { background-color: #ff0000; border: 2px solid #00ff00; border-radius: 4px; })");
+    document->Show();
+    RenderFrame();
+    EXPECT_TRUE(Near(Pixel(400, 300), 255, 0, 0));
+    EXPECT_TRUE(Near(Pixel(0, 300), 0, 255, 0));
+}
+
 TEST_F(Render, ImagesAndRoundedCorners) {
     Rml::ElementDocument* document = LoadBody(
         "<img id='ship' src='" + std::filesystem::absolute("tests/lib/rml/demo/ship.png").string() +

@@ -1,3 +1,6 @@
+#include <limits>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "lib/rml/computed_style/computed_style.h"
@@ -160,6 +163,50 @@ TEST_F(StyleRules, ClassChangesRestyleDescendants) {
     EXPECT_EQ(inner->GetComputedValues().color, (Rml::Colourb{0, 255, 0, 255}));
     // The text node takes its parent's colour.
     EXPECT_EQ(inner->GetChild(0)->GetComputedValues().color, (Rml::Colourb{0, 255, 0, 255}));
+}
+
+TEST_F(StyleRules, LongDescendantSelectorsMatchInTimeLinearInTheDepth) {
+    std::string deep;  // backtracking over every choice of ancestors took hours here
+    for (int i = 0; i < 100; ++i) deep += "<div>";
+    deep += "<span id='deep'/>";
+    for (int i = 0; i < 100; ++i) deep += "</div>";
+    Rml::ElementDocument* document = LoadBody(
+        "<p><div><div><div><div><div><div><div><div><div><div id='in-p'/></div></div></div></div></div></div></div></div>"
+        "</div></p><div class='a'><div class='b'><div class='b'><span id='s'/></div></div></div>" + deep,
+        R"(p div div div div div div div div div div { color: red; }
+           .a > .b span { height: 5px; }
+           .a > .b > span { width: 7px; })");
+    ShowAndUpdate(document);
+    const Rml::Colourb red{255, 0, 0, 255};
+    EXPECT_EQ(document->GetElementById("in-p")->GetComputedValues().color, red);
+    EXPECT_NE(document->GetElementById("in-p")->GetParentNode()->GetComputedValues().color, red);
+    EXPECT_NE(document->GetElementById("deep")->GetParentNode()->GetComputedValues().color, red);
+    // The nearest .b is not the one below .a; a farther one is.
+    const Rml::ComputedValues& s = document->GetElementById("s")->GetComputedValues();
+    EXPECT_FLOAT_EQ(s.height.value, 5);
+    EXPECT_TRUE(s.width.IsAuto());
+}
+
+TEST_F(StyleRules, OutOfRangeValuesAreClampedAndReportedOncePerDocument) {
+    test_support::LogCapture log;
+    Rml::ElementDocument* document = LoadBody(
+        R"(<div id="top" style="position: relative; z-index: 2147483647"/>)"
+        R"(<div id="huge" style="font-size: 20000px; width: 1e30px"><p id="em" style="font-size: 1e30em; line-height: 1e30">x</p></div>)");
+    ShowAndUpdate(document);
+    EXPECT_EQ(document->GetElementById("top")->GetComputedValues().z_index, std::numeric_limits<int>::max());
+    Rml::Element* huge = document->GetElementById("huge");
+    EXPECT_FLOAT_EQ(huge->GetComputedValues().font_size, Rml::kMaxFontSize);
+    EXPECT_FLOAT_EQ(huge->GetComputedValues().width.value, Rml::kMaxLength);
+    const Rml::ComputedValues& em = document->GetElementById("em")->GetComputedValues();
+    EXPECT_FLOAT_EQ(em.font_size, Rml::kMaxFontSize);
+    EXPECT_FLOAT_EQ(em.line_height, Rml::kMaxLength);
+    const std::string where = document->GetSourceURL() + ":1: <div>: ";
+    EXPECT_EQ(log.count_containing(where + "font-size 20000px is out of range; 400px is used"), 1);
+    EXPECT_EQ(log.count_containing(where + "width 1e+30px is out of range; 1e+06px is used"), 1);
+    EXPECT_EQ(log.count_containing("line-height 4e+32px is out of range"), 1);
+    huge->SetClass("restyled", true);
+    context_->Update();
+    EXPECT_EQ(log.count_containing("is out of range"), 4);
 }
 
 TEST_F(StyleRules, BadRulesAreLoggedWithTheirLineAndSkipped) {

@@ -1,5 +1,8 @@
 #include "lib/rml/variant/variant.h"
 
+#include <cmath>
+#include <limits>
+
 #include <gtest/gtest.h>
 
 #include "lib/rml/string_utilities/string_utilities.h"
@@ -54,6 +57,17 @@ TEST(Variant, IntegralAndEnumTypesAreStoredAsInt) {
     EXPECT_EQ(Variant(Kind::A).Get<int>(), 2101);
     EXPECT_EQ(Variant(std::uint8_t{200}).Get<int>(), 200);
     EXPECT_EQ(Variant(3.9f).Get<int>(), 3);
+}
+
+TEST(Variant, NumbersOutsideTheTargetsRangeGiveTheDefault) {
+    EXPECT_EQ(Variant(9999999999999999995.0).Get<long long>(-1), -1);
+    EXPECT_EQ(Variant(std::nan("")).Get<long long>(-1), -1);
+    EXPECT_EQ(Variant(-std::numeric_limits<float>::infinity()).Get<int>(-1), -1);
+    EXPECT_EQ(Variant(4294967297.0).Get<int>(-1), -1);  // not wrapped around to 1
+    EXPECT_EQ(Variant("4294967297").Get<int>(-1), -1);
+    EXPECT_EQ(Variant(1e300).Get<float>(-1.f), -1.f);
+    EXPECT_EQ(Variant(-2147483648.9).Get<int>(), std::numeric_limits<int>::min());
+    EXPECT_EQ(Variant(-9223372036854775808.0).Get<long long>(), std::numeric_limits<long long>::min());
 }
 
 TEST(Variant, EqualityNeedsTheSameType) {
