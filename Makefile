@@ -22,11 +22,11 @@ run: build
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $$(nproc)
 
-# Every suite built with address and undefined-behaviour checks (Debug, its own
+# Every suite built with address, undefined-behaviour and float-conversion checks (Debug, its own
 # build directory); any report fails the run. The suites read the assets and
 # run the game of build/.
 SANITIZE_DIR := build-sanitize
-SANITIZE_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+SANITIZE_FLAGS := -fsanitize=address,undefined,float-cast-overflow -fno-sanitize-recover=undefined,float-cast-overflow -fno-omit-frame-pointer
 SANITIZE_ENV := ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
