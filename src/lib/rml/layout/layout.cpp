@@ -1,6 +1,8 @@
 #include "lib/rml/layout/layout.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <optional>
 #include <unordered_map>
 
@@ -130,6 +132,43 @@ struct Sizing {
     float available = 0;  // width available to a shrink-to-fit box
 };
 
+// The inputs of a measuring layout, bit for bit: equal keys measure equal heights.
+struct MeasureKey {
+    const Element* element;
+    std::uint32_t cb_width;
+    std::uint64_t cb_height;  // an optional: OptionalBits
+    std::uint64_t width;
+    std::uint64_t height;
+    bool shrink_to_fit;
+    std::uint32_t available;
+    bool operator==(const MeasureKey&) const = default;
+};
+
+std::uint64_t OptionalBits(std::optional<float> value) {
+    return value ? std::bit_cast<std::uint32_t>(*value) : std::uint64_t{1} << 32;
+}
+
+MeasureKey MakeMeasureKey(const Element& e, float cb_width, std::optional<float> cb_height, const Sizing& sizing) {
+    return {&e,
+            std::bit_cast<std::uint32_t>(cb_width),
+            OptionalBits(cb_height),
+            OptionalBits(sizing.width),
+            OptionalBits(sizing.height),
+            sizing.shrink_to_fit,
+            std::bit_cast<std::uint32_t>(sizing.available)};
+}
+
+struct MeasureKeyHash {
+    std::size_t operator()(const MeasureKey& key) const {
+        std::size_t hash = std::hash<const Element*>{}(key.element);
+        for (std::uint64_t part : {std::uint64_t{key.cb_width}, key.cb_height, key.width, key.height,
+                                   std::uint64_t{key.shrink_to_fit}, std::uint64_t{key.available}}) {
+            hash = hash * 31 + std::hash<std::uint64_t>{}(part);
+        }
+        return hash;
+    }
+};
+
 struct LineMetrics {
     float above = 0;
     float below = 0;
@@ -257,6 +296,8 @@ public:
     }
 
     void LayoutElement(Element& e, float cb_width, std::optional<float> cb_height, const Sizing& sizing);
+    // The content height LayoutElement gives; the boxes it leaves are for a later layout to overwrite.
+    float MeasureHeight(Element& e, float cb_width, std::optional<float> cb_height, const Sizing& sizing);
     float MaxContentWidth(Element& e);
     // Border-box width when every line breaks where it can: the longest word or box.
     float MinContentWidth(Element& e);
@@ -282,6 +323,7 @@ private:
     ElementDocument* document_ = nullptr;
     std::unordered_map<Element*, std::vector<Pending>> absolutes_;
     std::unordered_map<Element*, float> max_content_;
+    std::unordered_map<MeasureKey, float, MeasureKeyHash> measured_heights_;  // for this pass only
 };
 
 // Lays out the items of one flex container on a single line.
@@ -602,6 +644,19 @@ void LayoutEngine::LayoutElement(Element& e, float cb_width, std::optional<float
     ComputeScrollSize(e);
 }
 
+// A flex column lays each item out to measure it and again at its final size,
+// which doubles the work at every level of nested columns. The height is a
+// function of the key alone, and whatever else the measuring layout leaves
+// (boxes, pending absolutes) the final layout redoes, so a repeat is skipped.
+float LayoutEngine::MeasureHeight(Element& e, float cb_width, std::optional<float> cb_height, const Sizing& sizing) {
+    const MeasureKey key = MakeMeasureKey(e, cb_width, cb_height, sizing);
+    if (auto it = measured_heights_.find(key); it != measured_heights_.end()) return it->second;
+    LayoutElement(e, cb_width, cb_height, sizing);
+    const float height = BoxOf(e).content.y;
+    measured_heights_.emplace(key, height);
+    return height;
+}
+
 float LayoutEngine::LayoutFlow(Element& e, float width, std::optional<float> height) {
     LayoutBox& box = BoxOf(e);
     const Vector2f origin{box.border.left + box.padding.left, box.border.top + box.padding.top};
@@ -748,8 +803,7 @@ float FlexFormatter::MeasureBases() {
         } else if (auto definite = DefiniteHeight(v, height_)) {
             item.main = ClampHeight(v, *definite, height_);
         } else {
-            engine_.LayoutElement(child, width_, height_, CrossSizing(item));
-            item.main = BoxOf(child).content.y;
+            item.main = engine_.MeasureHeight(child, width_, height_, CrossSizing(item));
         }
         total_grow_ += v.flex_grow;
         used += item.main + (row_ ? item.edges.Frame().x + item.edges.margin.Horizontal()

@@ -127,6 +127,27 @@ TEST_F(Layout, FlexColumnWithDefiniteHeight) {
     EXPECT_FLOAT_EQ(Size(Get(document, "narrow")).x, 30);
 }
 
+// A column lays each item out to measure it and again at its size; nesting as
+// deep as a document may go must not multiply that (ctest's timeout guards it).
+// Each column's min-height halves its parent's height down to the innermost 7 px.
+TEST_F(Layout, FlexContainersNestedAsDeepAsADocumentGoes) {
+    std::string body;
+    for (const std::string kind : {"column", "row"}) {
+        for (int depth = 1; depth <= 256; ++depth) {
+            body += "<div id='" + kind + std::to_string(depth) + "' class='" + kind + "'>";
+        }
+        for (int depth = 1; depth <= 256; ++depth) body += "</div>";
+    }
+    Rml::ElementDocument* document = Lay(
+        body, R"(.column { display: flex; flex-direction: column; min-height: 50%; } #column1 { height: 1024px; }
+                 #column256 { height: 7px; }
+                 .row { display: flex; padding: 1px 0 0 1px; } #row256 { width: 7px; height: 3px; })");
+    EXPECT_FLOAT_EQ(Size(Get(document, "column4")).y, 128);
+    EXPECT_FLOAT_EQ(Size(Get(document, "column9")).y, 7);
+    EXPECT_FLOAT_EQ(Size(Get(document, "row1")).y, 3 + 256);
+    EXPECT_FLOAT_EQ(Position(Get(document, "row256")).x, 255);
+}
+
 TEST_F(Layout, AbsoluteAndRelativePositioning) {
     Rml::ElementDocument* document = Lay(
         R"(<div id="frame"><div id="corner"/><div id="stretched"/><div id="shifted"/></div><div id="screen"/>)",
