@@ -12,6 +12,7 @@
 
 #include "core/components/physics_bodies/physics_bodies.h"
 #include "core/config/config.h"
+#include "core/config_bounds/config_bounds.h"
 #include "core/engine/engine.h"
 #include "core/components/projectiles/projectiles.h"
 #include "core/components/ships/ships.h"
@@ -137,7 +138,7 @@ private:
 };
 
 // The loaders keep every vertex of a ship within this many world units of its centroid.
-constexpr float largest_body_radius = 2000.0f;
+constexpr float largest_body_radius = static_cast<float>(ConfigBounds::ship_reach);
 
 // A regular octagon around (x, y) with a vertex on the x axis.
 Polygon octagon(float x, float y, float radius) {
@@ -236,7 +237,7 @@ BENCHMARK(BM_ServerFixedTickShippedHull)
 BENCHMARK(BM_ServerFixedTickLargestHull)
     ->Name("server_fixed_tick/largest_hull")
     ->ArgNames({"spread", "polygons"})
-    ->ArgsProduct({{0, 1}, {1, 2, 3, 4, 8}})
+    ->ArgsProduct({{0, 1}, {1, static_cast<std::int64_t>(ConfigBounds::max_ship_polygons)}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UpdateProjectiles)->Name("update_projectiles/4999_among_100_ships");
 BENCHMARK(BM_BodiesIndexCollisions)->Name("bodies_index_collisions")->Arg(100)->Arg(1000);
