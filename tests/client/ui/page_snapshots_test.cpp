@@ -10,7 +10,8 @@
 
 namespace {
 
-const char* const snapshot_dir = "/tmp/voidlance_pages";
+// In the build folder, relative to the tests' working directory.
+const char* const snapshot_dir = "build/snapshots/pages";
 // By view number, 1 to 12.
 const char* const page_names[] = {"login",          "buy_loadout",    "view_loadouts",
                                   "edit_loadout",   "match_finder",   "loading_match",

@@ -1,6 +1,9 @@
-// Renders each editor over a stand-in game frame into /tmp for a look by eye:
+// Renders each editor over a stand-in game frame into build/snapshots for a look by eye:
 // build/tests/client_tests --gtest_also_run_disabled_tests --gtest_filter='EditorPagesLook.*'
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
 
 #include "client/ui/pages/mount_editor/mount_editor.h"
 #include "client/ui/pages/projectile_editor/projectile_editor.h"
@@ -12,6 +15,12 @@ namespace {
 
 class EditorPagesLook : public ui_test::UiFixture {
 protected:
+    // In the build folder, relative to the tests' working directory.
+    static std::string snapshot(const std::string& name) {
+        std::filesystem::create_directories("build/snapshots");
+        return "build/snapshots/" + name;
+    }
+
     // A dim grid so that the panel's translucency shows.
     void render_over_game() {
         window.clear();
@@ -31,10 +40,10 @@ TEST_F(EditorPagesLook, DISABLED_ShipEditor) {
     page.vm.status = "Not saved: range of slot 3 is not a number";
     page.data_model_handle.DirtyAllVariables();
     render_over_game();
-    EXPECT_TRUE(save_png("/tmp/voidlance_ship_editor.png"));
+    EXPECT_TRUE(save_png(snapshot("voidlance_ship_editor.png")));
     click(page.document->GetElementById("mount-type"));
     render_over_game();
-    EXPECT_TRUE(save_png("/tmp/voidlance_ship_editor_open.png"));
+    EXPECT_TRUE(save_png(snapshot("voidlance_ship_editor_open.png")));
 }
 
 TEST_F(EditorPagesLook, DISABLED_MountEditor) {
@@ -43,17 +52,17 @@ TEST_F(EditorPagesLook, DISABLED_MountEditor) {
     page.vm.status = "Saved Small One";
     page.data_model_handle.DirtyVariable("vm");
     render_over_game();
-    EXPECT_TRUE(save_png("/tmp/voidlance_mount_editor.png"));
+    EXPECT_TRUE(save_png(snapshot("voidlance_mount_editor.png")));
     click(page.document->GetElementById("projectile-type"));
     render_over_game();
-    EXPECT_TRUE(save_png("/tmp/voidlance_mount_editor_open.png"));
+    EXPECT_TRUE(save_png(snapshot("voidlance_mount_editor_open.png")));
 }
 
 TEST_F(EditorPagesLook, DISABLED_ProjectileEditor) {
     UI::ProjectileEditor::Page page;
     open_page(page, load_projectile_configs());
     render_over_game();
-    EXPECT_TRUE(save_png("/tmp/voidlance_projectile_editor.png"));
+    EXPECT_TRUE(save_png(snapshot("voidlance_projectile_editor.png")));
 }
 
 }  // namespace
