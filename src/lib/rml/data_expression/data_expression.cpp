@@ -169,10 +169,13 @@ private:
         return true;
     }
 
+    // Levels of a tree: the operators and indices on its longest path, so a leaf is level 0.
+    static int LevelsOf(int height) { return height - 1; }
+
     // `node` once its height is known: null (and `error`) when it is too tall.
     static NodePtr Measured(NodePtr node, int height, String& error) {
         node->height = height;
-        if (TooDeep(height, error)) return nullptr;
+        if (TooDeep(LevelsOf(height), error)) return nullptr;
         return node;
     }
 
@@ -291,7 +294,7 @@ private:
                 if (error.empty() && !AcceptOperator("]")) error = "expected ']'";
                 if (!error.empty()) return nullptr;
                 node->height = std::max(node->height, 1 + HeightOf(index));
-                if (TooDeep(node->height, error)) return nullptr;
+                if (TooDeep(LevelsOf(node->height), error)) return nullptr;
                 node->segments.push_back({"", std::move(index), -1});
             } else if (Peek().kind == TokenKind::Operator && Peek().text == "(") {
                 error = "'" + root + "(...)' calls are only allowed in data-event attributes";
@@ -304,7 +307,8 @@ private:
 
     const std::vector<Token>& tokens_;
     std::size_t pos_ = 0;
-    int depth_ = 0;
+    // The outermost expression is not nested: its level is 0.
+    int depth_ = -1;
 };
 
 // Binding ----------------------------------------------------------------------

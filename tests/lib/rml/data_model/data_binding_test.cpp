@@ -148,11 +148,17 @@ TEST_F(DataBinding, ExpressionOperators) {
     EXPECT_EQ(evaluate("vm.scale - 'abc'"), "<error: '-' needs numbers, not '0.500000' and 'abc'>");
     EXPECT_EQ(evaluate("1 / 0"), "<error: division by zero>");
     EXPECT_EQ(evaluate("vm.names[9999999999999999995]"), "<error: index '1e+19' is not a number in range>");
-    EXPECT_EQ(evaluate(String(200, '(') + "count" + String(200, ')')), "4");
-    // Nesting beyond 256 levels, in brackets or in a chain of operators, is refused.
-    String chain = "1";
-    for (int i = 0; i < 5000; ++i) chain += " + 1";
-    for (const String& deep : {String(1200, '(') + "1" + String(1200, ')'), chain, String(300, '!') + "1"}) {
+    // 256 levels of nesting, in brackets or in a chain of operators, are kept; one more is refused.
+    const auto chain = [](int operators) {
+        String text = "1";
+        for (int i = 0; i < operators; ++i) text += " + 1";
+        return text;
+    };
+    EXPECT_EQ(evaluate(String(256, '(') + "count" + String(256, ')')), "4");
+    EXPECT_EQ(evaluate(chain(256)), "257");
+    EXPECT_EQ(evaluate(String(256, '!') + "1"), "1");
+    for (const String& deep : {String(257, '(') + "1" + String(257, ')'), String(1200, '(') + "1" + String(1200, ')'),
+                               chain(257), chain(5000), String(257, '!') + "1", String(300, '!') + "1"}) {
         String error;
         EXPECT_EQ(Rml::DataExpression::Parse(deep, error), nullptr);
         EXPECT_EQ(error, "expression nested deeper than 256 levels");
