@@ -109,10 +109,11 @@ struct BuildScope {
 
 void BuildNodes(Element& parent, int depth, const RmlNodeList& nodes, BuildScope& scope);
 
-// `depth` is the node's depth below its document.
+// `depth` is the node's depth below its document. Text nests nothing, so the
+// deepest element kept still shows its text.
 void BuildNode(Element& parent, int depth, const std::shared_ptr<const RmlNode>& node, BuildScope& scope) {
     const String& source = scope.source;
-    if (depth > kMaxElementDepth) {
+    if (depth > kMaxElementDepth && node->tag != "#text") {
         if (!std::exchange(scope.depth_reported, true)) {
             SPDLOG_ERROR("{}:{}: markup nested deeper than {} elements is left out", source, node->line,
                          kMaxElementDepth);

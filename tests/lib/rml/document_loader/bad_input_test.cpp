@@ -84,8 +84,9 @@ TEST_F(BadInput, MarkupNestedTooDeeplyIsLeftOutWithAnError) {
     EXPECT_EQ(document->GetElementById("d257"), nullptr);
     EXPECT_NO_THROW(ShowAndUpdate(document));
     // Inner markup counts from where it is put.
-    document->GetElementById("d255")->SetInnerRML("<p id='kept'><p id='dropped'/></p>");
-    EXPECT_NE(document->GetElementById("kept"), nullptr);
+    document->GetElementById("d255")->SetInnerRML("<p id='kept'>text<p id='dropped'/></p>");
+    ASSERT_NE(document->GetElementById("kept"), nullptr);
+    EXPECT_EQ(document->GetElementById("kept")->GetNumChildren(), 1);
     EXPECT_EQ(document->GetElementById("dropped"), nullptr);
     EXPECT_EQ(log_.count_containing(error), 2);
 }
