@@ -7,7 +7,7 @@ namespace Rml {
 namespace {
 
 using Specified = std::array<const PropertyValue*, kPropertyCount>;
-using Report = std::function<void(const String& problem)>;
+using Report = std::function<void(PropertyId id, const String& problem)>;
 
 const PropertyValue* Get(const Specified& specified, PropertyId id) {
     return specified[static_cast<std::size_t>(id)];
@@ -17,7 +17,7 @@ const PropertyValue* Get(const Specified& specified, PropertyId id) {
 float Clamp(float value, float low, float high, PropertyId id, std::string_view unit, const Report& report) {
     const float clamped = std::clamp(value, low, high);
     if (clamped != value && report) {
-        report(String(PropertyName(id)) + " " + StringUtilities::FormatNumber(value) + String(unit) +
+        report(id, String(PropertyName(id)) + " " + StringUtilities::FormatNumber(value) + String(unit) +
                " is out of range; " + StringUtilities::FormatNumber(clamped) + String(unit) + " is used");
     }
     return clamped;

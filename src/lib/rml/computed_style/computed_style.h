@@ -86,6 +86,6 @@ bool AffectsLayout(const ComputedValues& a, const ComputedValues& b);
 // and its parent's values (null for a document). Values beyond what layout and
 // drawing take (kMaxLength, kMaxFontSize) are clamped and handed to `report`.
 ComputedValues ComputeValues(std::span<const PropertyList* const> declarations, const ComputedValues* parent,
-                             const std::function<void(const String& problem)>& report = {});
+                             const std::function<void(PropertyId id, const String& problem)>& report = {});
 
 }  // namespace Rml

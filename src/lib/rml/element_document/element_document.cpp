@@ -23,8 +23,8 @@ void Restyle(Element& element, const ComputedValues* parent_values, bool force, 
     const bool recompute = force || state.style_dirty;
     if (recompute) {
         ComputedValues values;
-        const auto report = [&](const String& problem) {
-            if (ElementDocument* document = element.GetOwnerDocument()) document->ReportStyleProblem(element, problem);
+        const auto report = [&](PropertyId id, const String& problem) {
+            if (ElementDocument* document = element.GetOwnerDocument()) document->ReportStyleProblem(element, id, problem);
         };
         if (dynamic_cast<ElementText*>(&element)) {
             values = ComputeValues({}, parent_values, report);
@@ -92,8 +92,10 @@ void ElementDocument::Close() {
     if (context_) context_->UnloadDocument(this);
 }
 
-void ElementDocument::ReportStyleProblem(const Element& element, const String& problem) {
-    if (!reported_style_problems_.insert(problem).second) return;
+void ElementDocument::ReportStyleProblem(const Element& element, PropertyId id, const String& problem) {
+    const auto index = static_cast<std::size_t>(id);
+    if (reported_style_problems_.test(index)) return;
+    reported_style_problems_.set(index);
     SPDLOG_WARN("{}: <{}>: {}", element.GetSourceLocation(), element.GetTagName(), problem);
 }
 

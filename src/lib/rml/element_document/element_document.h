@@ -1,7 +1,7 @@
 #pragma once
 
 #include <memory>
-#include <unordered_set>
+#include <bitset>
 
 #include "lib/rml/element/element.h"
 #include "lib/rml/style_sheet/style_sheet.h"
@@ -34,8 +34,9 @@ public:
     const StyleSheet& GetStyleSheet() const { return *style_sheet_; }
     void AddStyleSheet(const StyleSheet& sheet);
     bool UsesPseudoClass(const String& name) const { return style_sheet_->UsesPseudoClass(name); }
-    // Logs a problem found while computing an element's style, once per document.
-    void ReportStyleProblem(const Element& element, const String& problem);
+    // Logs a problem found while computing an element's style, once per property and
+    // document: a value that changes every frame must not log every frame.
+    void ReportStyleProblem(const Element& element, PropertyId id, const String& problem);
     // Recomputes dirty styles; marks the layout dirty when a box may have moved or resized.
     void UpdateStyle();
     void DirtyDocumentLayout() { layout_dirty_ = true; }
@@ -57,7 +58,7 @@ private:
     String source_url_;
     std::shared_ptr<StyleSheet> style_sheet_;
     std::vector<Element*> paint_order_;
-    std::unordered_set<String> reported_style_problems_;
+    std::bitset<kPropertyCount> reported_style_problems_;
     bool shown_ = false;
     bool layout_dirty_ = true;
     bool positions_dirty_ = true;
