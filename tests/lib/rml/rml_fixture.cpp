@@ -114,10 +114,11 @@ bool SdlFixture::MouseMove(float x, float y) {
     return Feed(event);
 }
 
-bool SdlFixture::Click(float x, float y) {
+bool SdlFixture::Click(float x, float y, Uint8 clicks) {
     SDL_Event event{};
     event.type = SDL_EVENT_MOUSE_BUTTON_DOWN;
     event.button.button = SDL_BUTTON_LEFT;
+    event.button.clicks = clicks;
     event.button.x = x;
     event.button.y = y;
     event.button.down = true;

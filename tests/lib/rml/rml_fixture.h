@@ -54,7 +54,8 @@ protected:
     int LitPixels(int x, int y, int width, int height);
     bool Feed(SDL_Event event) { return RmlSDL::InputEventHandler(context_, window_, event); }
     bool MouseMove(float x, float y);
-    bool Click(float x, float y);
+    // `clicks` 2 is the second press of a double-click.
+    bool Click(float x, float y, Uint8 clicks = 1);
     bool Wheel(float x, float y, float delta_y);
     bool Key(SDL_Keycode key, SDL_Keymod modifiers = SDL_KMOD_NONE);
     bool Text(const char* text);

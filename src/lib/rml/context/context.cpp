@@ -263,7 +263,7 @@ bool Context::ProcessMouseMove(int x, int y, int key_modifier_state) {
     return hover_ == nullptr;
 }
 
-bool Context::ProcessMouseButtonDown(int button_index, int key_modifier_state) {
+bool Context::ProcessMouseButtonDown(int button_index, int key_modifier_state, int click_count) {
     Element* target = hover_;
     if (button_index == 0) {
         active_ = target;
@@ -273,7 +273,13 @@ bool Context::ProcessMouseButtonDown(int button_index, int key_modifier_state) {
         // Clicking beside a field ends typing in it.
         SetFocusElement(focusable ? focusable : (target ? target->GetOwnerDocument() : nullptr));
     }
-    if (target && target == hover_) target->DispatchEvent("mousedown", MouseParameters(button_index, key_modifier_state));
+    if (target && target == hover_) {
+        const std::weak_ptr<bool> alive = target->GetLifetime();
+        target->DispatchEvent("mousedown", MouseParameters(button_index, key_modifier_state));
+        if (button_index == 0 && click_count == 2 && IsAlive(alive)) {
+            target->DispatchEvent("dblclick", MouseParameters(button_index, key_modifier_state));
+        }
+    }
     return target == nullptr;
 }
 

@@ -41,7 +41,9 @@ public:
 
     // Input; each returns true when the interface did not consume the event.
     bool ProcessMouseMove(int x, int y, int key_modifier_state);
-    bool ProcessMouseButtonDown(int button_index, int key_modifier_state);
+    // `click_count` numbers the press in a run of quick presses at one place, as the
+    // platform counts them: the second raises "dblclick" after "mousedown".
+    bool ProcessMouseButtonDown(int button_index, int key_modifier_state, int click_count = 1);
     bool ProcessMouseButtonUp(int button_index, int key_modifier_state);
     bool ProcessMouseWheel(Vector2f wheel_delta, int key_modifier_state);
     bool ProcessMouseWheel(float wheel_delta, int key_modifier_state);

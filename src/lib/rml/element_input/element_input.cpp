@@ -1,6 +1,7 @@
 #include "lib/rml/element_input/element_input.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include <spdlog/spdlog.h>
@@ -18,6 +19,13 @@ namespace Rml {
 namespace {
 
 bool IsControl(char32_t code_point) { return code_point < 0x20 || code_point == 0x7F; }
+
+// A double-click selects a run of these: a whole number such as -12.5, or a word.
+bool IsWordCharacter(char32_t code_point) {
+    if (code_point >= 0x80) return true;
+    const auto c = static_cast<unsigned char>(code_point);
+    return std::isalnum(c) || c == '.' || c == '-' || c == '_';
+}
 
 }  // namespace
 
@@ -41,6 +49,7 @@ void ElementInput::OnAttributeChange(const ElementAttributes& changed_attributes
             while (caret_ > 0 && caret_ < value_.size() && (static_cast<unsigned char>(value_[caret_]) & 0xC0) == 0x80) {
                 --caret_;
             }
+            anchor_ = caret_;
         }
     }
 }
@@ -56,8 +65,8 @@ String ElementInput::Shown(std::string_view text) const {
 
 String ElementInput::GetDisplayText() const { return Shown(value_); }
 
-float ElementInput::GetCaretOffset() const {
-    return FontEngine::MeasureText(GetComputedValues(), Shown(std::string_view(value_).substr(0, caret_)));
+float ElementInput::GetTextOffset(std::size_t index) const {
+    return FontEngine::MeasureText(GetComputedValues(), Shown(std::string_view(value_).substr(0, index)));
 }
 
 bool ElementInput::HasFocus() const { return GetContext() && GetContext()->GetFocusElement() == this; }
@@ -83,6 +92,7 @@ bool ElementInput::IsCaretVisible(double now) const { return std::fmod(now - car
 void ElementInput::Edit(String value, std::size_t caret) {
     value_ = std::move(value);
     caret_ = caret;
+    anchor_ = caret;
     caret_reset_time_ = GetSystemInterface()->GetElapsedTime();
     SetAttribute("value", value_);
     DispatchEvent("change", {{"value", Variant(value_)}});
@@ -95,9 +105,34 @@ void ElementInput::Erase(std::size_t start, std::size_t end) {
 }
 
 void ElementInput::MoveCaret(std::size_t caret) {
-    caret_ = std::min(caret, value_.size());
+    const std::size_t clamped = std::min(caret, value_.size());
+    Select(clamped, clamped);
+}
+
+void ElementInput::Select(std::size_t anchor, std::size_t caret) {
+    anchor_ = anchor;
+    caret_ = caret;
     caret_reset_time_ = GetSystemInterface()->GetElapsedTime();
     ActivateKeyboard();
+}
+
+void ElementInput::SelectWordAtCaret() {
+    // A password's words would tell where its spaces are: it is selected whole.
+    if (password_) return Select(0, value_.size());
+    std::size_t start = caret_;
+    while (start > 0) {
+        std::size_t previous = StringUtilities::PreviousCodePoint(value_, start);
+        const std::size_t before = previous;
+        if (!IsWordCharacter(StringUtilities::DecodeUtf8(value_, previous))) break;
+        start = before;
+    }
+    std::size_t end = caret_;
+    while (end < value_.size()) {
+        std::size_t next = end;
+        if (!IsWordCharacter(StringUtilities::DecodeUtf8(value_, next))) break;
+        end = next;
+    }
+    Select(start, end);
 }
 
 void ElementInput::Insert(std::string_view text) {
@@ -108,9 +143,10 @@ void ElementInput::Insert(std::string_view text) {
         if (!IsControl(code_point)) StringUtilities::AppendUtf8(clean, code_point);
     }
     if (clean.empty()) return;
+    const std::size_t start = GetSelectionStart();
     String value = value_;
-    value.insert(caret_, clean);
-    Edit(std::move(value), caret_ + clean.size());
+    value.replace(start, GetSelectionEnd() - start, clean);
+    Edit(std::move(value), start + clean.size());
 }
 
 void ElementInput::PlaceCaretAt(float x) {
@@ -143,15 +179,17 @@ void ElementInput::ActivateKeyboard() {
 void ElementInput::ProcessDefaultAction(Event& event) {
     const String& type = event.GetType();
     if (type == "focus") {
-        caret_ = value_.size();
-        caret_reset_time_ = GetSystemInterface()->GetElapsedTime();
-        ActivateKeyboard();
+        MoveCaret(value_.size());
     } else if (type == "blur") {
+        anchor_ = caret_;
         GetSystemInterface()->DeactivateKeyboard();
     } else if (type == "mousedown") {
         // The scroll as last drawn: the press lands on the text the person saw.
         const float x = event.GetParameter<float>("mouse_x", 0) - GetAbsoluteOffset(BoxArea::Content).x + text_scroll_;
         PlaceCaretAt(x);
+    } else if (type == "dblclick") {
+        // The press before it put the caret under the pointer.
+        SelectWordAtCaret();
     } else if (type == "textinput") {
         Insert(event.GetParameter<String>("text", ""));
     } else if (type == "keydown") {
@@ -159,13 +197,20 @@ void ElementInput::ProcessDefaultAction(Event& event) {
         const bool ctrl = event.GetParameter<bool>("ctrl_key", false);
         switch (key) {
             case Input::KI_BACK:
-                if (caret_ > 0) Erase(StringUtilities::PreviousCodePoint(value_, caret_), caret_);
+                if (HasSelection()) EraseSelection();
+                else if (caret_ > 0) Erase(StringUtilities::PreviousCodePoint(value_, caret_), caret_);
                 break;
             case Input::KI_DELETE:
-                if (caret_ < value_.size()) Erase(caret_, StringUtilities::NextCodePoint(value_, caret_));
+                if (HasSelection()) EraseSelection();
+                else if (caret_ < value_.size()) Erase(caret_, StringUtilities::NextCodePoint(value_, caret_));
                 break;
-            case Input::KI_LEFT: MoveCaret(StringUtilities::PreviousCodePoint(value_, caret_)); break;
-            case Input::KI_RIGHT: MoveCaret(StringUtilities::NextCodePoint(value_, caret_)); break;
+            // With a selection, an arrow goes to its end on that side.
+            case Input::KI_LEFT:
+                MoveCaret(HasSelection() ? GetSelectionStart() : StringUtilities::PreviousCodePoint(value_, caret_));
+                break;
+            case Input::KI_RIGHT:
+                MoveCaret(HasSelection() ? GetSelectionEnd() : StringUtilities::NextCodePoint(value_, caret_));
+                break;
             case Input::KI_HOME: MoveCaret(0); break;
             case Input::KI_END: MoveCaret(value_.size()); break;
             case Input::KI_RETURN:
@@ -178,8 +223,16 @@ void ElementInput::ProcessDefaultAction(Event& event) {
                     Insert(text);
                 }
                 break;
+            case Input::KI_A:
+                if (ctrl) Select(0, value_.size());
+                break;
             case Input::KI_C:
-                if (ctrl && !password_) GetSystemInterface()->SetClipboardText(value_);
+                // The selection, or the whole text when nothing is selected.
+                if (ctrl && !password_) {
+                    const std::size_t start = GetSelectionStart();
+                    GetSystemInterface()->SetClipboardText(HasSelection() ? value_.substr(start, GetSelectionEnd() - start)
+                                                                          : value_);
+                }
                 break;
             default: break;
         }

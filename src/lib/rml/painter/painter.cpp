@@ -185,10 +185,18 @@ void PaintInput(RenderInterface& render_interface, ElementInput& input, Scissor&
     const FontEngine::FontMetrics metrics = FontEngine::GetMetrics(v);
     const float scroll = input.UpdateTextScroll(content.width);
     const float top = content.y + (content.height - metrics.Height()) / 2;
+    Context* context = input.GetContext();
+    const bool focused = context && context->GetFocusElement() == &input;
+    if (focused && input.GetSelectionStart() != input.GetSelectionEnd()) {
+        // Under the text, so the selected characters stay readable.
+        constexpr Colourb kSelection{60, 130, 230, 150};
+        const float left = content.x + input.GetTextOffset(input.GetSelectionStart()) - scroll;
+        const float right = content.x + input.GetTextOffset(input.GetSelectionEnd()) - scroll;
+        FillRectangle(render_interface, {left, top, right - left, metrics.Height()}, kSelection, box.opacity);
+    }
     FontEngine::RenderText(render_interface, font, input.GetDisplayText(), {content.x - scroll, top}, v.color, box.opacity,
                            clip);
-    Context* context = input.GetContext();
-    if (context && context->GetFocusElement() == &input && input.IsCaretVisible(GetSystemInterface()->GetElapsedTime())) {
+    if (focused && input.IsCaretVisible(GetSystemInterface()->GetElapsedTime())) {
         const float x = std::round(content.x + input.GetCaretOffset() - scroll);
         FillRectangle(render_interface, {std::min(x, content.Right() - 1), top, 1, metrics.Height()}, v.color, box.opacity);
     }

@@ -88,7 +88,7 @@ bool InputEventHandler(Rml::Context* context, SDL_Window* window, SDL_Event& eve
                                              ConvertModifiers(SDL_GetModState()));
         case SDL_EVENT_MOUSE_BUTTON_DOWN: {
             const int modifiers = MoveToButton(*context, event.button, density);
-            return context->ProcessMouseButtonDown(ConvertButton(event.button.button), modifiers);
+            return context->ProcessMouseButtonDown(ConvertButton(event.button.button), modifiers, event.button.clicks);
         }
         case SDL_EVENT_MOUSE_BUTTON_UP: {
             const int modifiers = MoveToButton(*context, event.button, density);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "lib/rml/demo/demo_page.h"
+#include "lib/rml/font_engine/font_engine.h"
 #include "lib/rml/rml_fixture.h"
 
 namespace {
@@ -177,6 +178,24 @@ TEST_F(DemoInput, TypingIntoAFocusedFieldRaisesChangeAndUpdatesItsVariable) {
     Key(SDLK_BACKSPACE);  // removes the whole two-byte character
     EXPECT_EQ(model_.pilot, "nn!");
     EXPECT_EQ(values.back(), "nn!");
+    // Ctrl+A selects all of it, a double-click the number under the pointer, drawn highlighted; typing
+    // or Backspace replaces the selection.
+    Key(SDLK_A, SDL_KMOD_CTRL);
+    Text("Bo -460.25 x");
+    RenderFrame();
+    auto* input = dynamic_cast<Rml::ElementInput*>(field);
+    const Rml::Vector2f at = input->GetAbsoluteOffset(Rml::BoxArea::Content);
+    Click(at.x + input->GetTextOffset(6), at.y + 2, 2);
+    RenderFrame();
+    const float line_top = (input->GetBox().content.y - Rml::FontEngine::GetMetrics(input->GetComputedValues()).Height()) / 2;
+    const SDL_Color selected = Pixel(static_cast<int>(at.x + input->GetTextOffset(3) + 1), static_cast<int>(at.y + line_top + 1));
+    EXPECT_GT(selected.b, selected.r + 60);
+    Text("512.5");
+    EXPECT_EQ(model_.pilot, "Bo 512.5 x");
+    Key(SDLK_A, SDL_KMOD_CTRL);
+    Key(SDLK_BACKSPACE);
+    EXPECT_EQ(model_.pilot, "");
+    Text("nn!");
     RenderFrame();
     // The greeting bound to the same variable follows.
     Rml::Element* greeting = field->GetNextSibling();
