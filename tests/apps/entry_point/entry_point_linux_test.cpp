@@ -111,6 +111,8 @@ private:
 };
 
 constexpr const char* listen_failure_line = "Failed to listen for enet conn on port 1234.";
+constexpr const char* port_in_use_line =
+    "UDP port 1234 is already in use; stop the other server first";
 
 // Both cases need port 1234, so they run one after the other in one test.
 TEST(EntryPoint, ServerGivesUpWithExitCodeOneWhenItsPortIsTakenAndStopsOnSigint) {
@@ -123,8 +125,10 @@ TEST(EntryPoint, ServerGivesUpWithExitCodeOneWhenItsPortIsTakenAndStopsOnSigint)
         EXPECT_EQ(game.exit_code, 1);
         const auto failure = game.output.find(listen_failure_line);
         ASSERT_NE(failure, std::string::npos) << game.output;
-        EXPECT_EQ(game.output.find('\n', failure), game.output.size() - 1)
-            << "nothing follows the network's error line:\n" << game.output;
+        const auto cause = game.output.find(port_in_use_line, failure);
+        ASSERT_NE(cause, std::string::npos) << game.output;
+        EXPECT_EQ(game.output.find('\n', cause), game.output.size() - 1)
+            << "nothing follows the network's error lines:\n" << game.output;
     }
 
     ChildProcess server(apps_test::game_executable(), {"MODE=SERVER"},
