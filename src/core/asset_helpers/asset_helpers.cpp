@@ -1,9 +1,11 @@
 #include "core/asset_helpers/asset_helpers.h"
 
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <ios>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -62,33 +64,54 @@ Error naming_file(const Error& error, std::string_view path) {
                          nullptr);
 }
 
-json::parse_error naming_file(const json::parse_error& error, std::string_view path,
-                              bool opened) {
+json::parse_error naming_file(const json::parse_error& error, std::string_view path) {
     std::string_view detail = without_exception_name(error);
     if (detail.starts_with("parse error")) {
         detail.remove_prefix(std::string_view("parse error").size());
     }
     // Byte 0 keeps create() from adding a position of its own: the detail
     // already holds the line and column.
-    return json::parse_error::create(
-        error.id, 0, fmt::format("{}{}{}", path, opened ? "" : " (could not be opened)", detail),
-        nullptr);
+    return json::parse_error::create(error.id, 0, fmt::format("{}{}", path, detail), nullptr);
+}
+
+// With no asset tree at all the game was started from another folder; that,
+// not the first file it misses, is what the user needs to hear.
+void check_asset_tree() {
+    std::error_code error;
+    if (std::filesystem::is_directory("build/assets", error)) return;
+    throw std::runtime_error(fmt::format(
+        "build/assets: no such folder in the working directory '{}'; the game reads build/assets relative to its "
+        "working directory and must be started from the repository root or the unzipped folder",
+        std::filesystem::current_path(error).string()));
 }
 
 json parse_file(const std::string& path) {
-    // A missing file reads as empty input, which the parser rejects.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        throw std::runtime_error(fmt::format("{}: is a directory, not a file", path));
+    }
+    errno = 0;
     std::ifstream in(path);
+    if (!in.is_open()) {
+        const int reason = errno;
+        throw std::runtime_error(
+            fmt::format("{}: could not be opened: {}", path, std::generic_category().message(reason)));
+    }
     try {
         return json::parse(in, nullptr, true, false);
-    } catch (const json::parse_error& error) {
-        throw naming_file(error, path, in.is_open());
+    } catch (const json::parse_error& parse_error) {
+        throw naming_file(parse_error, path);
+    } catch (const json::out_of_range& overflow) {  // a number beyond a double, such as 1e400
+        throw naming_file(overflow, path);
+    } catch (const std::ios_base::failure& failure) {
+        throw std::runtime_error(fmt::format("{}: could not be read: {}", path, failure.what()));
     }
 }
 
 template <typename Record>
 Record record_from_json(const json& document, const std::string& path) {
     try {
-        return document.get<Record>();
+        return read_object(document, "the file").get<Record>();
     } catch (const json::out_of_range& error) {
         throw naming_file(error, path);
     } catch (const json::type_error& error) {
@@ -165,9 +188,11 @@ void place_mount_slots(ShipConfig& config) {
     }
 }
 
+// `kind` names the asset folder ("ships"), `noun` one of its types ("ship").
 template <typename Key, typename Record, std::size_t N>
-std::unordered_map<Key, Record> load_configs(std::string_view kind,
+std::unordered_map<Key, Record> load_configs(std::string_view kind, std::string_view noun,
                                              const std::array<std::string_view, N>& names) {
+    check_asset_tree();
     std::unordered_map<Key, Record> configs;
     for (const auto name : names) {
         std::string src_path = asset_path("src", kind, name);
@@ -180,8 +205,13 @@ std::unordered_map<Key, Record> load_configs(std::string_view kind,
             place_mount_slots(record);
         }
         derive_load_fields(record, std::move(src_path), std::move(build_path));
-        const auto type = static_cast<Key>(record.type);
-        configs.try_emplace(type, std::move(record));
+        // Two files of one type would leave one of them unread and another
+        // type without a record.
+        const auto [entry, inserted] = configs.try_emplace(static_cast<Key>(record.type), std::move(record));
+        if (!inserted) {
+            throw std::runtime_error(fmt::format("{} and {} both declare {} type {}", entry->second.build_path,
+                                                 record.build_path, noun, record.type));
+        }
     }
     return configs;
 }
@@ -265,15 +295,15 @@ SavedCopies save_config(std::string_view saver, Record& record) {
 }  // namespace
 
 std::unordered_map<ShipType, ShipConfig> load_ship_configs() {
-    return load_configs<ShipType, ShipConfig>("ships", ship_dir_names);
+    return load_configs<ShipType, ShipConfig>("ships", "ship", ship_dir_names);
 }
 
 std::unordered_map<MountType, MountConfig> load_mount_configs() {
-    return load_configs<MountType, MountConfig>("mounts", mount_dir_names);
+    return load_configs<MountType, MountConfig>("mounts", "mount", mount_dir_names);
 }
 
 std::unordered_map<ProjectileType, ProjectileConfig> load_projectile_configs() {
-    return load_configs<ProjectileType, ProjectileConfig>("projectiles", projectile_dir_names);
+    return load_configs<ProjectileType, ProjectileConfig>("projectiles", "projectile", projectile_dir_names);
 }
 
 SavedCopies save_ship_config(ShipConfig config) {
