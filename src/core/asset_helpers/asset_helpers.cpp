@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <ios>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -255,30 +256,96 @@ bool move_over(const std::filesystem::path& temp_path, const std::filesystem::pa
     return !error;
 }
 
-// Writes beside the target and renames over it, so a failed or interrupted
-// write leaves the old file whole. Returns whether the copy was written,
-// after logging what happened.
-bool write_copy(std::string_view saver, const std::string& path, const std::string& text) {
-    const std::filesystem::path target = link_target(path);
-    std::filesystem::path temp_path = target;
-    temp_path += ".tmp";
+void remove_quietly(const std::filesystem::path& path) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+}
+
+// One copy of a save, written beside the file it is to replace.
+struct PreparedCopy {
+    std::string path;  // as the record names it, for the log
+    std::filesystem::path target;
+    std::filesystem::path temp;
+    std::filesystem::path previous;  // the replaced file, kept until the save is done
+    bool had_previous = false;
+};
+
+// Writes the text beside the copy's target, which stays as it is; so a failed
+// or interrupted write leaves the old file whole. `role` keeps the two copies'
+// new files apart when links make them one file. Logs a failure.
+std::optional<PreparedCopy> prepare_copy(std::string_view saver, const std::string& path, std::string_view role,
+                                         const std::string& text) {
+    PreparedCopy copy{path, link_target(path), {}, {}, false};
+    copy.temp = copy.target;
+    copy.temp += fmt::format(".{}.tmp", role);
     std::ofstream out;
     // Binary: the files keep their "\n" line ends on Windows too.
-    if (can_open_for_writing(target)) out.open(temp_path, std::ios::out | std::ios::trunc | std::ios::binary);
+    if (can_open_for_writing(copy.target)) out.open(copy.temp, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!out.is_open()) {
         SPDLOG_ERROR("{}: could not open '{}' for writing", saver, path);
-        return false;
+        return std::nullopt;
     }
     out << text;
     out.close();
-    if (out.fail() || !move_over(temp_path, target)) {
-        std::error_code ignored;
-        std::filesystem::remove(temp_path, ignored);
+    if (out.fail()) {
+        remove_quietly(copy.temp);
         SPDLOG_ERROR("{}: write failed for '{}'", saver, path);
-        return false;
+        return std::nullopt;
     }
-    SPDLOG_INFO("{}: wrote '{}'", saver, path);
-    return true;
+    return copy;
+}
+
+// Keeps the file that the copy is to replace, so the replacement can be undone.
+bool keep_previous(PreparedCopy& copy) {
+    std::error_code error;
+    copy.had_previous = std::filesystem::exists(copy.target, error);
+    if (error || !copy.had_previous) return !error;
+    copy.previous = copy.target;
+    copy.previous += ".old.tmp";
+    remove_quietly(copy.previous);
+    std::filesystem::create_hard_link(copy.target, copy.previous, error);
+    // Where the file system has no hard links.
+    if (error) std::filesystem::copy_file(copy.target, copy.previous, error);
+    return !error;
+}
+
+// Undoes a replacement: the previous file back, or none when there was none.
+bool put_back(const PreparedCopy& copy) {
+    std::error_code error;
+    if (copy.had_previous) {
+        std::filesystem::rename(copy.previous, copy.target, error);
+    } else {
+        std::filesystem::remove(copy.target, error);
+    }
+    return !error;
+}
+
+// Both copies are written before either is replaced, and the source copy is
+// put back when the build copy cannot replace its file: the next start reads
+// the build copy, and the two must not differ.
+SavedCopies replace_both(std::string_view saver, PreparedCopy& source, PreparedCopy& build) {
+    if (!keep_previous(source) || !move_over(source.temp, source.target)) {
+        remove_quietly(source.temp);
+        remove_quietly(source.previous);
+        remove_quietly(build.temp);
+        SPDLOG_ERROR("{}: write failed for '{}'", saver, source.path);
+        return {};
+    }
+    if (!move_over(build.temp, build.target)) {
+        remove_quietly(build.temp);
+        SPDLOG_ERROR("{}: write failed for '{}'", saver, build.path);
+        if (put_back(source)) {
+            SPDLOG_WARN("{}: put the previous '{}' back; neither copy changed", saver, source.path);
+            return {};
+        }
+        SPDLOG_ERROR("{}: could not put the previous '{}' back; it holds the new text, '{}' the old", saver,
+                     source.path, build.path);
+        return {true, false};
+    }
+    remove_quietly(source.previous);
+    SPDLOG_INFO("{}: wrote '{}'", saver, source.path);
+    SPDLOG_INFO("{}: wrote '{}'", saver, build.path);
+    return {true, true};
 }
 
 template <typename Record>
@@ -286,10 +353,14 @@ SavedCopies save_config(std::string_view saver, Record& record) {
     record.polygons = record.src_polygons;
     // Serialise before touching either copy: invalid UTF-8 raises here.
     const std::string text = to_file_text(json(record));
-    SavedCopies saved;
-    saved.source = write_copy(saver, record.src_path, text);
-    if (saved.source) saved.build = write_copy(saver, record.build_path, text);
-    return saved;
+    std::optional<PreparedCopy> source = prepare_copy(saver, record.src_path, "src", text);
+    if (!source) return {};
+    std::optional<PreparedCopy> build = prepare_copy(saver, record.build_path, "build", text);
+    if (!build) {
+        remove_quietly(source->temp);
+        return {};
+    }
+    return replace_both(saver, *source, *build);
 }
 
 }  // namespace

@@ -85,8 +85,10 @@ std::string refused_status(std::string_view record_name, std::string_view reason
 }
 
 std::string saved_status(std::string_view record_name, const SavedCopies& saved) {
-    return saved.both() ? fmt::format("Saved {}", record_name)
-                        : fmt::format("Could not save {}; see the log", record_name);
+    if (saved.both()) return fmt::format("Saved {}", record_name);
+    // The build copy could not be replaced nor the source copy put back.
+    if (saved.source) return fmt::format("Saved {} to src/assets only; build/assets keeps the old file", record_name);
+    return fmt::format("Could not save {}; see the log", record_name);
 }
 
 void show_document(Rml::ElementDocument* document) {
