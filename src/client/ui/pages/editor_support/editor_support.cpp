@@ -72,7 +72,8 @@ void FieldReader::read(std::string_view field, const std::string& text, float& t
     const std::optional<float> value = text == number_text(target) ? std::optional(target) : parse_float(text);
     if (!value) return refuse(fmt::format("{} is not a number", field));
     if (!allows(bound, *value)) return refuse(fmt::format("{} {}", field, allowed_text(bound)));
-    target = *value;
+    // "-0" passes a bound that starts at 0; the file is to say 0.0.
+    target = *value == 0.0f ? 0.0f : *value;
 }
 
 void FieldReader::refuse(std::string reason) {
