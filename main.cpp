@@ -22,8 +22,9 @@ int run_game(const std::string& mode) {
         return 1;
     }
     std::atexit(enet_deinitialize);
-    run_app_for_mode(mode, config);
-    return 0;
+    // A launcher or service manager learns from the exit code alone that the
+    // game never ran.
+    return run_app_for_mode(mode, config) ? 0 : 1;
 }
 
 }  // namespace

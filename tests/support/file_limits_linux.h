@@ -35,15 +35,15 @@ private:
 };
 
 // While this lives, permission bits bind this thread even when it runs as
-// root, so that a read-only directory refuses new files as it would for any
-// other user.
+// root, so that a read-only directory refuses new files, and a sticky one the
+// replacing of another user's file, as they would for any other user.
 class PermissionBitsApply {
 public:
     PermissionBitsApply() {
         if (geteuid() != 0) return;
         syscall(SYS_capget, &header_, data_);
         previous_effective_ = data_[0].effective;
-        data_[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        data_[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
         syscall(SYS_capset, &header_, data_);
     }
     ~PermissionBitsApply() {

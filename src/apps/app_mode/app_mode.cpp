@@ -9,9 +9,9 @@
 namespace {
 
 template <typename App>
-void run_app(const Config& config) {
+bool run_app(const Config& config) {
     App app(config);
-    app.run();
+    return app.run();
 }
 
 }  // namespace
@@ -21,12 +21,12 @@ std::string mode_from_environment() {
     return mode != nullptr ? mode : "CLIENT";
 }
 
-void run_app_for_mode(std::string_view mode, const Config& config) {
+bool run_app_for_mode(std::string_view mode, const Config& config) {
     if (mode == "SERVER") {
-        run_app<ServerApp>(config);
-    } else if (mode == "CLIENTSERVER") {
-        run_app<ClientServerApp>(config);
-    } else {
-        run_app<ClientApp>(config);
+        return run_app<ServerApp>(config);
     }
+    if (mode == "CLIENTSERVER") {
+        return run_app<ClientServerApp>(config);
+    }
+    return run_app<ClientApp>(config);
 }

@@ -50,11 +50,11 @@ void run_client_pass(Engine& engine, Client::Network& network, RmlManager& rml_m
 
 ClientApp::ClientApp(Config config) : config(std::move(config)) {}
 
-void ClientApp::run() {
+bool ClientApp::run() {
     std::signal(SIGINT, on_sigint_client);
     std::optional<GameWindow> game_window = open_game_window(config, WindowLog::EachStep);
     if (!game_window) {
-        return;
+        return false;
     }
     SDL_Window* window = game_window->window;
     SDL_Renderer* renderer = game_window->renderer;
@@ -67,7 +67,7 @@ void ClientApp::run() {
     SPDLOG_INFO("Network created");
     if (!network.connect(Client::default_server_address, Client::default_server_port)) {
         SPDLOG_ERROR("Client network setup failed; exiting.");
-        return;
+        return false;
     }
     SPDLOG_INFO("Client network connected to: {}:{}", Client::default_server_address,
                 Client::default_server_port);
@@ -92,6 +92,7 @@ void ClientApp::run() {
     SPDLOG_INFO("App loop ended");
     close_game_window(*game_window, rml_manager, WindowLog::EachStep);
     SPDLOG_INFO("Client exited normally.");
+    return true;
 }
 
 std::optional<GameWindow> open_game_window(Config& config, WindowLog log) {

@@ -18,9 +18,9 @@ void on_sigint_client(int signal_number);
 class ClientApp {
 public:
     explicit ClientApp(Config config);
-    // Returns when the loop has ended and everything is shut down, or at once
+    // True when the loop has ended and everything is shut down; false at once
     // after a logged set-up failure.
-    void run();
+    bool run();
 
     Config config;
 };

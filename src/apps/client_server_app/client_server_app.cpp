@@ -50,13 +50,13 @@ void run_client_server_pass(const Sides& sides, RmlManager& rml_manager) {
 
 ClientServerApp::ClientServerApp(Config config) : config(std::move(config)) {}
 
-void ClientServerApp::run() { run(server_port); }
+bool ClientServerApp::run() { return run(server_port); }
 
-void ClientServerApp::run(int port) {
+bool ClientServerApp::run(int port) {
     std::signal(SIGINT, on_sigint_client_server);
     std::optional<GameWindow> game_window = open_game_window(config, WindowLog::FailuresOnly);
     if (!game_window) {
-        return;
+        return false;
     }
     SDL_Window* window = game_window->window;
     SDL_Renderer* renderer = game_window->renderer;
@@ -67,10 +67,10 @@ void ClientServerApp::run(int port) {
     Client::Network client_network;
     Server::Network server_network;
     if (!server_network.listen(port)) {
-        return;
+        return false;
     }
     if (!client_network.connect(Client::default_server_address, port)) {
-        return;
+        return false;
     }
     client_engine.network = &client_network;
     client_engine.rml_manager = &rml_manager;
@@ -90,4 +90,5 @@ void ClientServerApp::run(int port) {
 
     SPDLOG_INFO("loop ended");
     close_game_window(*game_window, rml_manager, WindowLog::FailuresOnly);
+    return true;
 }

@@ -14,10 +14,11 @@ void on_sigint_client_server(int signal_number);
 class ClientServerApp {
 public:
     explicit ClientServerApp(Config config);
-    // Listens and connects on the game's port, 1234.
-    void run();
+    // Listens and connects on the game's port, 1234. True when the loop has
+    // ended; false at once after a set-up failure.
+    bool run();
     // The same on another port, for tests that cannot count on 1234 being free.
-    void run(int port);
+    bool run(int port);
 
     Config config;
 };

@@ -19,17 +19,18 @@ void on_sigint_server(int) { server_shutdown_requested.store(true); }
 
 ServerApp::ServerApp(Config config) : config(std::move(config)) {}
 
-void ServerApp::run() {
+bool ServerApp::run() {
     std::signal(SIGINT, on_sigint_server);
     Engine engine(config);
     Server::Network network;
     if (!network.listen(server_port)) {
-        return;
+        return false;
     }
     engine.network = &network;
     Store store;
     Server::CaptureTheFlagModule module(&config, &engine, &network, &store);
     run_server_loop(engine, network);
+    return true;
 }
 
 void run_server_loop(Engine& engine, Server::Network& network) {

@@ -17,8 +17,8 @@ void on_sigint_server(int signal_number);
 class ServerApp {
 public:
     explicit ServerApp(Config config);
-    // Returns when the loop has ended, or at once when listening fails.
-    void run();
+    // True when the loop has ended; false at once when listening fails.
+    bool run();
 
     Config config;
 };

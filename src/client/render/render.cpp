@@ -3,6 +3,7 @@
 #include <string>
 
 #include <SDL3_image/SDL_image.h>
+#include <spdlog/spdlog.h>
 
 std::unordered_map<std::uint32_t, TextureConfig> texture_map;
 
@@ -15,7 +16,12 @@ void load_textures(SDL_Renderer* renderer, const ConfigMap& configs) {
     for (const auto& [type, config] : configs) {
         const std::string path = "build/" + config.image_path;
         SDL_Texture* texture = IMG_LoadTexture(renderer, path.c_str());
-        SDL_SetTextureColorMod(texture, 130, 130, 130);
+        if (texture) {
+            SDL_SetTextureColorMod(texture, 130, 130, 130);
+        } else {
+            // The game goes on; the entry without a texture draws nothing.
+            SPDLOG_ERROR("load_texture_map: could not load '{}': {}", path, SDL_GetError());
+        }
         // An entry already there stays as it was.
         const auto [entry, inserted] = texture_map.emplace(
             static_cast<std::uint32_t>(type),

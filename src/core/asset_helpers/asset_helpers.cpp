@@ -1,9 +1,12 @@
 #include "core/asset_helpers/asset_helpers.h"
 
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <ios>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -62,33 +65,54 @@ Error naming_file(const Error& error, std::string_view path) {
                          nullptr);
 }
 
-json::parse_error naming_file(const json::parse_error& error, std::string_view path,
-                              bool opened) {
+json::parse_error naming_file(const json::parse_error& error, std::string_view path) {
     std::string_view detail = without_exception_name(error);
     if (detail.starts_with("parse error")) {
         detail.remove_prefix(std::string_view("parse error").size());
     }
     // Byte 0 keeps create() from adding a position of its own: the detail
     // already holds the line and column.
-    return json::parse_error::create(
-        error.id, 0, fmt::format("{}{}{}", path, opened ? "" : " (could not be opened)", detail),
-        nullptr);
+    return json::parse_error::create(error.id, 0, fmt::format("{}{}", path, detail), nullptr);
+}
+
+// With no asset tree at all the game was started from another folder; that,
+// not the first file it misses, is what the user needs to hear.
+void check_asset_tree() {
+    std::error_code error;
+    if (std::filesystem::is_directory("build/assets", error)) return;
+    throw std::runtime_error(fmt::format(
+        "build/assets: no such folder in the working directory '{}'; the game reads build/assets relative to its "
+        "working directory and must be started from the repository root or the unzipped folder",
+        std::filesystem::current_path(error).string()));
 }
 
 json parse_file(const std::string& path) {
-    // A missing file reads as empty input, which the parser rejects.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        throw std::runtime_error(fmt::format("{}: is a directory, not a file", path));
+    }
+    errno = 0;
     std::ifstream in(path);
+    if (!in.is_open()) {
+        const int reason = errno;
+        throw std::runtime_error(
+            fmt::format("{}: could not be opened: {}", path, std::generic_category().message(reason)));
+    }
     try {
         return json::parse(in, nullptr, true, false);
-    } catch (const json::parse_error& error) {
-        throw naming_file(error, path, in.is_open());
+    } catch (const json::parse_error& parse_error) {
+        throw naming_file(parse_error, path);
+    } catch (const json::out_of_range& overflow) {  // a number beyond a double, such as 1e400
+        throw naming_file(overflow, path);
+    } catch (const std::ios_base::failure& failure) {
+        throw std::runtime_error(fmt::format("{}: could not be read: {}", path, failure.what()));
     }
 }
 
 template <typename Record>
 Record record_from_json(const json& document, const std::string& path) {
     try {
-        return document.get<Record>();
+        return read_object(document, "the file").get<Record>();
     } catch (const json::out_of_range& error) {
         throw naming_file(error, path);
     } catch (const json::type_error& error) {
@@ -165,9 +189,11 @@ void place_mount_slots(ShipConfig& config) {
     }
 }
 
+// `kind` names the asset folder ("ships"), `noun` one of its types ("ship").
 template <typename Key, typename Record, std::size_t N>
-std::unordered_map<Key, Record> load_configs(std::string_view kind,
+std::unordered_map<Key, Record> load_configs(std::string_view kind, std::string_view noun,
                                              const std::array<std::string_view, N>& names) {
+    check_asset_tree();
     std::unordered_map<Key, Record> configs;
     for (const auto name : names) {
         std::string src_path = asset_path("src", kind, name);
@@ -180,8 +206,13 @@ std::unordered_map<Key, Record> load_configs(std::string_view kind,
             place_mount_slots(record);
         }
         derive_load_fields(record, std::move(src_path), std::move(build_path));
-        const auto type = static_cast<Key>(record.type);
-        configs.try_emplace(type, std::move(record));
+        // Two files of one type would leave one of them unread and another
+        // type without a record.
+        const auto [entry, inserted] = configs.try_emplace(static_cast<Key>(record.type), std::move(record));
+        if (!inserted) {
+            throw std::runtime_error(fmt::format("{} and {} both declare {} type {}", entry->second.build_path,
+                                                 record.build_path, noun, record.type));
+        }
     }
     return configs;
 }
@@ -225,30 +256,96 @@ bool move_over(const std::filesystem::path& temp_path, const std::filesystem::pa
     return !error;
 }
 
-// Writes beside the target and renames over it, so a failed or interrupted
-// write leaves the old file whole. Returns whether the copy was written,
-// after logging what happened.
-bool write_copy(std::string_view saver, const std::string& path, const std::string& text) {
-    const std::filesystem::path target = link_target(path);
-    std::filesystem::path temp_path = target;
-    temp_path += ".tmp";
+void remove_quietly(const std::filesystem::path& path) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+}
+
+// One copy of a save, written beside the file it is to replace.
+struct PreparedCopy {
+    std::string path;  // as the record names it, for the log
+    std::filesystem::path target;
+    std::filesystem::path temp;
+    std::filesystem::path previous;  // the replaced file, kept until the save is done
+    bool had_previous = false;
+};
+
+// Writes the text beside the copy's target, which stays as it is; so a failed
+// or interrupted write leaves the old file whole. `role` keeps the two copies'
+// new files apart when links make them one file. Logs a failure.
+std::optional<PreparedCopy> prepare_copy(std::string_view saver, const std::string& path, std::string_view role,
+                                         const std::string& text) {
+    PreparedCopy copy{path, link_target(path), {}, {}, false};
+    copy.temp = copy.target;
+    copy.temp += fmt::format(".{}.tmp", role);
     std::ofstream out;
     // Binary: the files keep their "\n" line ends on Windows too.
-    if (can_open_for_writing(target)) out.open(temp_path, std::ios::out | std::ios::trunc | std::ios::binary);
+    if (can_open_for_writing(copy.target)) out.open(copy.temp, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!out.is_open()) {
         SPDLOG_ERROR("{}: could not open '{}' for writing", saver, path);
-        return false;
+        return std::nullopt;
     }
     out << text;
     out.close();
-    if (out.fail() || !move_over(temp_path, target)) {
-        std::error_code ignored;
-        std::filesystem::remove(temp_path, ignored);
+    if (out.fail()) {
+        remove_quietly(copy.temp);
         SPDLOG_ERROR("{}: write failed for '{}'", saver, path);
-        return false;
+        return std::nullopt;
     }
-    SPDLOG_INFO("{}: wrote '{}'", saver, path);
-    return true;
+    return copy;
+}
+
+// Keeps the file that the copy is to replace, so the replacement can be undone.
+bool keep_previous(PreparedCopy& copy) {
+    std::error_code error;
+    copy.had_previous = std::filesystem::exists(copy.target, error);
+    if (error || !copy.had_previous) return !error;
+    copy.previous = copy.target;
+    copy.previous += ".old.tmp";
+    remove_quietly(copy.previous);
+    std::filesystem::create_hard_link(copy.target, copy.previous, error);
+    // Where the file system has no hard links.
+    if (error) std::filesystem::copy_file(copy.target, copy.previous, error);
+    return !error;
+}
+
+// Undoes a replacement: the previous file back, or none when there was none.
+bool put_back(const PreparedCopy& copy) {
+    std::error_code error;
+    if (copy.had_previous) {
+        std::filesystem::rename(copy.previous, copy.target, error);
+    } else {
+        std::filesystem::remove(copy.target, error);
+    }
+    return !error;
+}
+
+// Both copies are written before either is replaced, and the source copy is
+// put back when the build copy cannot replace its file: the next start reads
+// the build copy, and the two must not differ.
+SavedCopies replace_both(std::string_view saver, PreparedCopy& source, PreparedCopy& build) {
+    if (!keep_previous(source) || !move_over(source.temp, source.target)) {
+        remove_quietly(source.temp);
+        remove_quietly(source.previous);
+        remove_quietly(build.temp);
+        SPDLOG_ERROR("{}: write failed for '{}'", saver, source.path);
+        return {};
+    }
+    if (!move_over(build.temp, build.target)) {
+        remove_quietly(build.temp);
+        SPDLOG_ERROR("{}: write failed for '{}'", saver, build.path);
+        if (put_back(source)) {
+            SPDLOG_WARN("{}: put the previous '{}' back; neither copy changed", saver, source.path);
+            return {};
+        }
+        SPDLOG_ERROR("{}: could not put the previous '{}' back; it holds the new text, '{}' the old", saver,
+                     source.path, build.path);
+        return {true, false};
+    }
+    remove_quietly(source.previous);
+    SPDLOG_INFO("{}: wrote '{}'", saver, source.path);
+    SPDLOG_INFO("{}: wrote '{}'", saver, build.path);
+    return {true, true};
 }
 
 template <typename Record>
@@ -256,24 +353,28 @@ SavedCopies save_config(std::string_view saver, Record& record) {
     record.polygons = record.src_polygons;
     // Serialise before touching either copy: invalid UTF-8 raises here.
     const std::string text = to_file_text(json(record));
-    SavedCopies saved;
-    saved.source = write_copy(saver, record.src_path, text);
-    if (saved.source) saved.build = write_copy(saver, record.build_path, text);
-    return saved;
+    std::optional<PreparedCopy> source = prepare_copy(saver, record.src_path, "src", text);
+    if (!source) return {};
+    std::optional<PreparedCopy> build = prepare_copy(saver, record.build_path, "build", text);
+    if (!build) {
+        remove_quietly(source->temp);
+        return {};
+    }
+    return replace_both(saver, *source, *build);
 }
 
 }  // namespace
 
 std::unordered_map<ShipType, ShipConfig> load_ship_configs() {
-    return load_configs<ShipType, ShipConfig>("ships", ship_dir_names);
+    return load_configs<ShipType, ShipConfig>("ships", "ship", ship_dir_names);
 }
 
 std::unordered_map<MountType, MountConfig> load_mount_configs() {
-    return load_configs<MountType, MountConfig>("mounts", mount_dir_names);
+    return load_configs<MountType, MountConfig>("mounts", "mount", mount_dir_names);
 }
 
 std::unordered_map<ProjectileType, ProjectileConfig> load_projectile_configs() {
-    return load_configs<ProjectileType, ProjectileConfig>("projectiles", projectile_dir_names);
+    return load_configs<ProjectileType, ProjectileConfig>("projectiles", "projectile", projectile_dir_names);
 }
 
 SavedCopies save_ship_config(ShipConfig config) {

@@ -16,15 +16,16 @@ std::unordered_map<ShipType, ShipConfig> load_ship_configs();
 std::unordered_map<MountType, MountConfig> load_mount_configs();
 std::unordered_map<ProjectileType, ProjectileConfig> load_projectile_configs();
 
-// Which copies of a record a save wrote.
+// Which copies of a record a save wrote: both or neither, unless a copy
+// could be neither replaced nor put back (then the source copy alone).
 struct SavedCopies {
     bool source = false;
     bool build = false;
     bool both() const { return source && build; }
 };
 
-// Savers: write the record's file coordinates back to its source copy, then,
-// if that succeeded, to its build copy. File trouble is logged, not raised.
+// Savers: write the record's file coordinates back to its source and build
+// copies, both or neither. File trouble is logged, not raised.
 SavedCopies save_ship_config(ShipConfig config);
 SavedCopies save_mount_config(MountConfig config);
 SavedCopies save_projectile_config(ProjectileConfig config);

@@ -11,6 +11,13 @@ using nlohmann::json;
 
 bool fits_float(double value) { return std::fabs(value) <= ConfigBounds::float_max; }
 
+// A wrong value as a refusal quotes it: in full unless it is a whole array or object.
+std::string shown_value(const json& value) {
+    if (value.is_array()) return "an array";
+    if (value.is_object()) return "an object";
+    return value.dump();
+}
+
 // Rounded down to three significant digits, as a float no greater than `limit`.
 float three_digits_down(double limit) {
     const double unit = std::pow(10.0, std::floor(std::log10(limit)) - 2.0);
@@ -54,7 +61,11 @@ Bound ship_scale_bound(const Polygons& file_polygons) {
 }
 
 float read_float(const json& j, const char* key, const Bound& bound) {
-    const double value = j.at(key).get<double>();
+    const json& file_value = j.at(key);
+    if (!file_value.is_number()) {
+        throw ConfigValueError(fmt::format("\"{}\" must be a number, not {}", key, shown_value(file_value)));
+    }
+    const double value = file_value.get<double>();
     // Converting a double beyond a float's range is undefined; within it, the
     // bound applies to the float the game runs with.
     if (!fits_float(value) || !allows(bound, static_cast<float>(value))) {
@@ -63,12 +74,37 @@ float read_float(const json& j, const char* key, const Bound& bound) {
     return static_cast<float>(value);
 }
 
+std::string read_text(const json& j, const char* key) {
+    const json& value = j.at(key);
+    if (!value.is_string()) {
+        throw ConfigValueError(fmt::format("\"{}\" must be a string, not {}", key, shown_value(value)));
+    }
+    return value.get<std::string>();
+}
+
+const json& read_array(const json& value, std::string_view name) {
+    if (!value.is_array()) throw ConfigValueError(fmt::format("{} must be an array, not {}", name, shown_value(value)));
+    return value;
+}
+
+const json& read_object(const json& value, std::string_view name) {
+    if (!value.is_object()) throw ConfigValueError(fmt::format("{} must be an object, not {}", name, shown_value(value)));
+    return value;
+}
+
 Polygons read_polygons(const json& j, const char* key) {
-    const auto file_polygons = j.at(key).get<std::vector<std::vector<std::pair<double, double>>>>();
+    const json& file_polygons = read_array(j.at(key), fmt::format("\"{}\"", key));
     Polygons polygons(file_polygons.size());
     for (std::size_t p = 0; p < file_polygons.size(); ++p) {
-        for (std::size_t v = 0; v < file_polygons[p].size(); ++v) {
-            const auto [x, y] = file_polygons[p][v];
+        const json& vertices = read_array(file_polygons[p], fmt::format("\"{}\"[{}]", key, p));
+        for (std::size_t v = 0; v < vertices.size(); ++v) {
+            const json& vertex = vertices[v];
+            if (!vertex.is_array() || vertex.size() < 2 || !vertex[0].is_number() || !vertex[1].is_number()) {
+                throw ConfigValueError(
+                    fmt::format("\"{}\"[{}][{}] must be [x, y] numbers, not {}", key, p, v, vertex.dump()));
+            }
+            const double x = vertex[0].get<double>();
+            const double y = vertex[1].get<double>();
             if (!fits_float(x) || !fits_float(y)) {
                 throw ConfigValueError(fmt::format("\"{}\"[{}][{}] must hold numbers a float can hold, not [{}, {}]",
                                                    key, p, v, x, y));

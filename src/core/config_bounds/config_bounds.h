@@ -77,10 +77,14 @@ std::string refusal_text(std::string_view key, const Bound& bound, Number value)
     return fmt::format("\"{}\" {}, not {}", key, allowed_text(bound), value);
 }
 
-// Readers for the configurations' from_json. A missing key or a value of the
-// wrong JSON type raises the JSON library's exception; a value the game
-// cannot run with raises ConfigValueError.
+// Readers for the configurations' from_json. A missing key raises the JSON
+// library's exception; a value of the wrong JSON type, or one the game cannot
+// run with, raises ConfigValueError naming the key.
 float read_float(const nlohmann::json& j, const char* key, const Bound& bound);
+std::string read_text(const nlohmann::json& j, const char* key);
+// `value` itself when it is an array, or an object; `name` is how a refusal names it.
+const nlohmann::json& read_array(const nlohmann::json& value, std::string_view name);
+const nlohmann::json& read_object(const nlohmann::json& value, std::string_view name);
 // Vertices take the first two numbers of their arrays, each a float's worth.
 Polygons read_polygons(const nlohmann::json& j, const char* key);
 // A list of more than `most` entries is refused, naming what it holds.

@@ -1,5 +1,6 @@
 #include "core/enet_conn/enet_conn.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <string>
 
@@ -14,6 +15,15 @@ constexpr std::size_t channel_count = 2;
 std::unexpected<EnetConnError> host_init_failure(const char* text) {
     SPDLOG_ERROR(text);
     return std::unexpected<EnetConnError>(EnetConnHostInitError(text));
+}
+
+// Read right after the failed call, before anything else can touch it.
+bool last_socket_error_is_address_in_use() {
+#ifdef _WIN32
+    return WSAGetLastError() == WSAEADDRINUSE;
+#else
+    return errno == EADDRINUSE;
+#endif
 }
 
 }  // namespace
@@ -74,4 +84,18 @@ std::vector<ENetEvent> EnetConn::pump() {
         events.push_back(event);
     }
     return events;
+}
+
+bool udp_port_in_use(int port) {
+    const ENetSocket probe = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+    if (probe == ENET_SOCKET_NULL) {
+        return false;
+    }
+    ENetAddress address{};
+    address.host = ENET_HOST_ANY;
+    address.port = static_cast<enet_uint16>(port);
+    const bool in_use =
+        enet_socket_bind(probe, &address) < 0 && last_socket_error_is_address_in_use();
+    enet_socket_destroy(probe);
+    return in_use;
 }

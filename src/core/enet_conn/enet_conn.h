@@ -35,3 +35,8 @@ public:
 
     ENetHostPtr enet_host{nullptr, &enet_host_destroy};
 };
+
+// Whether a UDP socket on any local address is refused `port` because another
+// socket holds it. ENet does not say why a listening host could not be made,
+// so this asks the system again with a bind of its own, released at once.
+bool udp_port_in_use(int port);

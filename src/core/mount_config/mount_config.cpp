@@ -24,7 +24,7 @@ void from_json(const nlohmann::json& j, MountConfig& config) {
         static_cast<std::uint32_t>(read_type(j, "projectile_type", ordered_projectile_types, "projectile"));
     config.cooldown = read_float(j, "cooldown", ConfigBounds::mount_cooldown);
     config.scale = read_float(j, "scale", ConfigBounds::scale);
-    j.at("image_path").get_to(config.image_path);
+    config.image_path = read_text(j, "image_path");
     config.image_width = read_float(j, "image_width", ConfigBounds::image_size);
     config.image_height = read_float(j, "image_height", ConfigBounds::image_size);
     config.rot_ang_vel = read_float(j, "rot_ang_vel", ConfigBounds::mount_turn_speed);

@@ -18,7 +18,7 @@ void to_json(nlohmann::json& j, const ProjectileConfig& config) {
 void from_json(const nlohmann::json& j, ProjectileConfig& config) {
     config.type = static_cast<std::uint32_t>(read_type(j, "type", ordered_projectile_types, "projectile"));
     config.scale = read_float(j, "scale", ConfigBounds::scale);
-    j.at("image_path").get_to(config.image_path);
+    config.image_path = read_text(j, "image_path");
     config.image_width = read_float(j, "image_width", ConfigBounds::image_size);
     config.image_height = read_float(j, "image_height", ConfigBounds::image_size);
     config.speed = read_float(j, "speed", ConfigBounds::projectile_speed);

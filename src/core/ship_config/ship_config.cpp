@@ -11,12 +11,11 @@ using nlohmann::json;
 
 // The slots in order; a refused value names its slot.
 std::vector<MountStats> read_slots(const json& slots) {
-    if (!slots.is_array()) {
-        throw json::type_error::create(302, std::string("type must be array, but is ") + slots.type_name(), nullptr);
-    }
+    read_array(slots, "\"mounts\"");
     check_count("mounts", slots.size(), ConfigBounds::max_ship_slots, "slots");
     std::vector<MountStats> mounts;
     for (std::size_t i = 0; i < slots.size(); ++i) {
+        read_object(slots[i], fmt::format("\"mounts\"[{}]", i));
         try {
             mounts.push_back(slots[i].get<MountStats>());
         } catch (const ConfigValueError& error) {
@@ -71,11 +70,11 @@ void from_json(const nlohmann::json& j, ShipConfig& config) {
     config.max_ang_vel = read_float(j, "max_ang_vel", ConfigBounds::ship_turn_rate);
     config.max_ang_acc = read_float(j, "max_ang_acc", ConfigBounds::ship_turn_acceleration);
     config.scale = read_float(j, "scale", ConfigBounds::scale);
-    j.at("image_path").get_to(config.image_path);
+    config.image_path = read_text(j, "image_path");
     config.image_width = read_float(j, "image_width", ConfigBounds::image_size);
     config.image_height = read_float(j, "image_height", ConfigBounds::image_size);
     config.type = static_cast<std::uint32_t>(read_type(j, "type", ordered_ship_types, "ship"));
-    j.at("display_name").get_to(config.display_name);
+    config.display_name = read_text(j, "display_name");
     config.mounts = read_slots(j.at("mounts"));
     config.polygons = read_polygons(j, "polygons");
     check_count("polygons", config.polygons.size(), ConfigBounds::max_ship_polygons, "polygons");

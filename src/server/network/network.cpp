@@ -33,6 +33,9 @@ Network::~Network() { release_peer_id_records(); }
 bool Network::listen(int port) {
     if (!enet_conn.listen(port)) {
         SPDLOG_ERROR("Failed to listen for enet conn on port {}.", port);
+        if (udp_port_in_use(port)) {
+            SPDLOG_ERROR("UDP port {} is already in use; stop the other server first", port);
+        }
         return false;
     }
     return true;

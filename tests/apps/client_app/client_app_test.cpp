@@ -91,7 +91,7 @@ protected:
 
 TEST_F(ClientAppTest, QuitEventEndsTheLoopAfterItsPassAndShutsDownInOrder) {
     queue_events({SDL_EVENT_QUIT});
-    app.run();
+    EXPECT_TRUE(app.run());
     const auto lines = log.lines();
     EXPECT_TRUE(in_order(lines, {"SDL_Window created", "SDL_Renderer created", "RmlManager created",
                                  "Engine created", "Network created",
@@ -128,7 +128,7 @@ TEST_F(ClientAppTest, StopFlagAlreadySetRunsNoPassButShutsDown) {
 
 TEST_F(ClientAppTest, FailedSdlInitEndsTheRunAtOnce) {
     SDL_SetHintWithPriority(SDL_HINT_VIDEO_DRIVER, "no_such_driver", SDL_HINT_OVERRIDE);
-    app.run();
+    EXPECT_FALSE(app.run());
     EXPECT_EQ(log.count_containing("SDL_Init failed: "), 1);
     EXPECT_EQ(log.count("SDL_Window created"), 0);
     EXPECT_EQ(log.count("App loop ended"), 0);
@@ -136,7 +136,7 @@ TEST_F(ClientAppTest, FailedSdlInitEndsTheRunAtOnce) {
 
 TEST_F(ClientAppTest, FailedRendererEndsTheRunAfterTheWindow) {
     SDL_SetHintWithPriority(SDL_HINT_RENDER_DRIVER, "no_such_driver", SDL_HINT_OVERRIDE);
-    app.run();
+    EXPECT_FALSE(app.run());
     EXPECT_EQ(log.count("SDL_Window created"), 1);
     EXPECT_EQ(log.count_containing("SDL_CreateRenderer failed: "), 1);
     EXPECT_EQ(log.count("SDL_Renderer created"), 0);

@@ -44,7 +44,7 @@ TEST_F(ClientServerAppTest, QuitEventStopsBothSidesAfterOneStepEach) {
     ASSERT_TRUE(SDL_PushEvent(&quit));
     const int port = free_port();
     ASSERT_GT(port, 0);
-    app.run(port);
+    EXPECT_TRUE(app.run(port));
 
     const auto lines = log.lines();
     int quit_line = -1;
@@ -69,7 +69,7 @@ TEST_F(ClientServerAppTest, QuitEventStopsBothSidesAfterOneStepEach) {
 TEST_F(ClientServerAppTest, TakenPortEndsTheRunWithTheNetworksLineOnly) {
     const TakenPort taken;
     ASSERT_GT(taken.port, 0);
-    app.run(taken.port);
+    EXPECT_FALSE(app.run(taken.port));
     EXPECT_TRUE(log.contains(spdlog::level::err, "Failed to listen for enet conn on port " +
                                                      std::to_string(taken.port) + "."));
     EXPECT_EQ(log.count("Engine step start"), 0);
@@ -79,7 +79,7 @@ TEST_F(ClientServerAppTest, TakenPortEndsTheRunWithTheNetworksLineOnly) {
 
 TEST_F(ClientServerAppTest, FailedSdlInitEndsTheRunAtOnce) {
     SDL_SetHintWithPriority(SDL_HINT_VIDEO_DRIVER, "no_such_driver", SDL_HINT_OVERRIDE);
-    app.run(free_port());
+    EXPECT_FALSE(app.run(free_port()));
     SDL_ResetHints();
     EXPECT_EQ(log.count_containing("SDL_Init failed: "), 1);
     EXPECT_EQ(log.count_containing("ENet peer created: "), 0);

@@ -25,7 +25,8 @@ using ::testing::HasSubstr;
 using ::testing::Not;
 
 // Without a render driver both client applications give up right after their
-// window; only the client application logs the window's creation.
+// window, a failed start (exit code 1); only the client application logs the
+// window's creation.
 const std::vector<std::string> no_renderer = {"SDL_VIDEO_DRIVER=dummy",
                                               "SDL_RENDER_DRIVER=no_such_driver"};
 constexpr const char* window_created = "SDL_Window created";
@@ -39,7 +40,7 @@ constexpr int server_port = 1234;
 
 TEST(EntryPoint, WithoutModeRunsTheClientAndLogsTheStampAndMode) {
     const ChildExit game = run_game(no_renderer);
-    EXPECT_EQ(game.exit_code, 0);
+    EXPECT_EQ(game.exit_code, 1);
     EXPECT_THAT(game.output,
                 ContainsRegex("\\[info\\] Build stamp: [0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z\n"));
     EXPECT_THAT(game.output, HasSubstr("[info] Mode: CLIENT\n"));
@@ -50,7 +51,7 @@ TEST(EntryPoint, ModeIsMatchedExactlyAndLoggedUnchanged) {
     for (const std::string mode : {"server", "", "Server", "CLIENTSERVER "}) {
         SCOPED_TRACE("MODE='" + mode + "'");
         const ChildExit game = run_game(with_no_renderer({"MODE=" + mode}));
-        EXPECT_EQ(game.exit_code, 0);
+        EXPECT_EQ(game.exit_code, 1);
         EXPECT_THAT(game.output, HasSubstr("[info] Mode: " + mode + "\n"));
         EXPECT_THAT(game.output, HasSubstr(window_created));
         EXPECT_THAT(game.output, Not(HasSubstr("Connected clients")));
@@ -59,7 +60,7 @@ TEST(EntryPoint, ModeIsMatchedExactlyAndLoggedUnchanged) {
 
 TEST(EntryPoint, ClientServerModeRunsTheCombinedApplication) {
     const ChildExit game = run_game(with_no_renderer({"MODE=CLIENTSERVER"}));
-    EXPECT_EQ(game.exit_code, 0);
+    EXPECT_EQ(game.exit_code, 1);
     EXPECT_THAT(game.output, HasSubstr("[info] Mode: CLIENTSERVER\n"));
     EXPECT_THAT(game.output, HasSubstr(renderer_failure));
     EXPECT_THAT(game.output, Not(HasSubstr(window_created)));
@@ -67,7 +68,7 @@ TEST(EntryPoint, ClientServerModeRunsTheCombinedApplication) {
 
 TEST(EntryPoint, SpdlogLevelInTheEnvironmentQuietsTheLog) {
     const ChildExit game = run_game(with_no_renderer({"SPDLOG_LEVEL=warn"}));
-    EXPECT_EQ(game.exit_code, 0);
+    EXPECT_EQ(game.exit_code, 1);
     EXPECT_THAT(game.output, HasSubstr(renderer_failure));
     EXPECT_THAT(game.output, Not(HasSubstr("[info]")));
 }
@@ -110,20 +111,24 @@ private:
 };
 
 constexpr const char* listen_failure_line = "Failed to listen for enet conn on port 1234.";
+constexpr const char* port_in_use_line =
+    "UDP port 1234 is already in use; stop the other server first";
 
 // Both cases need port 1234, so they run one after the other in one test.
-TEST(EntryPoint, ServerGivesUpQuietlyWhenItsPortIsTakenAndStopsOnSigint) {
+TEST(EntryPoint, ServerGivesUpWithExitCodeOneWhenItsPortIsTakenAndStopsOnSigint) {
     {
         const HeldUdpPort taken(server_port);
         if (!taken.held()) {
             GTEST_SKIP() << "port 1234 is in use elsewhere";
         }
         const ChildExit game = run_game({"MODE=SERVER"});
-        EXPECT_EQ(game.exit_code, 0);
+        EXPECT_EQ(game.exit_code, 1);
         const auto failure = game.output.find(listen_failure_line);
         ASSERT_NE(failure, std::string::npos) << game.output;
-        EXPECT_EQ(game.output.find('\n', failure), game.output.size() - 1)
-            << "nothing follows the network's error line:\n" << game.output;
+        const auto cause = game.output.find(port_in_use_line, failure);
+        ASSERT_NE(cause, std::string::npos) << game.output;
+        EXPECT_EQ(game.output.find('\n', cause), game.output.size() - 1)
+            << "nothing follows the network's error lines:\n" << game.output;
     }
 
     ChildProcess server(apps_test::game_executable(), {"MODE=SERVER"},

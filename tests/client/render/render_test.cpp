@@ -8,6 +8,7 @@
 #include "client/support/sdl_support.h"
 #include "core/components/mounts/mounts.h"
 #include "core/components/ships/ships.h"
+#include "support/log_capture.h"
 
 namespace {
 
@@ -197,7 +198,9 @@ TEST(TextureMap, MissingImageLeavesAnEntryWithoutTextureAndKnownEntriesStay) {
     Config config;
     config.ship_configs.at(ShipType::FrigateTwo).image_path = "assets/no_such_image.png";
     texture_map[1000] = TextureConfig{nullptr, 7.0f, {0.1f, 0.2f}};
+    test_support::LogCapture log;
     load_texture_map(screen.renderer, &config);
+    EXPECT_EQ(log.count_containing("load_texture_map: could not load 'build/assets/no_such_image.png': "), 1);
     EXPECT_EQ(texture_map.at(1001).texture, nullptr);
     EXPECT_EQ(texture_map.at(1000).scale, 7.0f);
     EXPECT_EQ(texture_map.at(1000).texture, nullptr);

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 #include <nlohmann/json.hpp>
 
 #include "core/asset_helpers/asset_helpers.h"
@@ -45,10 +47,11 @@ TEST(SaveConfigs, AFailedWriteLeavesTheOldFileWhole) {
     EXPECT_EQ(tree.leftover_temp_files(), 0);
 }
 
-TEST(SaveConfigs, ABuildDirectoryThatRefusesNewFilesKeepsTheNewSourceCopy) {
+TEST(SaveConfigs, ABuildDirectoryThatRefusesNewFilesLeavesBothCopiesAsTheyWere) {
     AssetTree tree;
     MountConfig mount = load_mount_configs().at(MountType::SmallOne);
     mount.cooldown = 1.75f;
+    const std::string src_before = read_file(mount_src);
     const std::string build_before = read_file(mount_build);
     const std::filesystem::path build_dir = std::filesystem::path(mount_build).parent_path();
     test_support::LogCapture log;
@@ -59,11 +62,36 @@ TEST(SaveConfigs, ABuildDirectoryThatRefusesNewFilesKeepsTheNewSourceCopy) {
         saved = save_mount_config(mount);
     }
     std::filesystem::permissions(build_dir, std::filesystem::perms::owner_all);
-    EXPECT_TRUE(saved.source);
-    EXPECT_FALSE(saved.build);
+    EXPECT_FALSE(saved.source || saved.build);
     EXPECT_EQ(read_file(mount_build), build_before);
     EXPECT_EQ(log.count(spdlog::level::err, "save_mount_config: could not open '" + mount_build + "' for writing"), 1);
-    EXPECT_EQ(json::parse(read_file(mount_src))["cooldown"], 1.75);
+    EXPECT_EQ(read_file(mount_src), src_before);
+    EXPECT_EQ(tree.leftover_temp_files(), 0);
+}
+
+// Another user's build copy in a sticky folder takes writing but not
+// replacing: the source copy, already replaced, is put back.
+TEST(SaveConfigs, ABuildCopyThatCannotBeReplacedPutsTheSourceCopyBack) {
+    namespace fs = std::filesystem;
+    AssetTree tree;
+    MountConfig mount = load_mount_configs().at(MountType::SmallOne);
+    mount.cooldown = 1.75f;
+    const std::string src_before = read_file(mount_src);
+    const fs::path build_dir = fs::path(mount_build).parent_path();
+    if (chown(build_dir.c_str(), 4242, 4242) != 0 || chown(mount_build.c_str(), 4242, 4242) != 0) {
+        GTEST_SKIP() << "giving files to another user needs root";
+    }
+    fs::permissions(build_dir, fs::perms::all | fs::perms::sticky_bit);
+    fs::permissions(mount_build, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+    test_support::LogCapture log;
+    test_support::PermissionBitsApply bits;
+    EXPECT_FALSE(save_mount_config(mount).source);
+    EXPECT_EQ(read_file(mount_src), src_before);
+    EXPECT_EQ(log.count(spdlog::level::warn, "save_mount_config: put the previous '" + mount_src + "' back; neither copy changed"), 1);
+    // A source copy the save created goes again.
+    fs::remove(mount_src);
+    EXPECT_FALSE(save_mount_config(mount).source);
+    EXPECT_FALSE(fs::exists(mount_src));
     EXPECT_EQ(tree.leftover_temp_files(), 0);
 }
 

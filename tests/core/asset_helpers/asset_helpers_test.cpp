@@ -86,26 +86,30 @@ TEST(LoadConfigs, EmptyPolygonListHasTheOriginAsCentroid) {
     EXPECT_EQ(p.centroid_ratio, Vec2(0.0f, 1.0f));
 }
 
-TEST(LoadConfigs, FilesRecordsUnderTheirDeclaredTypeFirstFileWinning) {
+TEST(LoadConfigs, RefusesTwoFilesThatDeclareOneTypeNamingBoth) {
     AssetTree tree;
     json j = tree.read("ships", "frigate_two");
     j["type"] = 1000;
-    j["display_name"] = "Impostor";
     tree.write("ships", "frigate_two", j);
-    const auto ships = load_ship_configs();
-    EXPECT_EQ(ships.size(), 11u);
-    EXPECT_EQ(ships.at(ShipType::FrigateOne).display_name, "Frigate One");
-    EXPECT_FALSE(ships.contains(ShipType::FrigateTwo));
+    EXPECT_EQ(error_text<std::runtime_error>(load_ship_configs),
+              AssetTree::path("build", "ships", "frigate_one") + " and " +
+                  AssetTree::path("build", "ships", "frigate_two") + " both declare ship type 1000");
 }
 
-TEST(LoadConfigs, AMissingBuildCopyStopsTheLoadNamingTheFile) {
+TEST(LoadConfigs, AFileThatCannotBeReadStopsTheLoadNamingTheFileAndWhy) {
     AssetTree tree;
     const std::string path = AssetTree::path("build", "mounts", "mount_large_three");
     std::filesystem::remove(path);
-    EXPECT_EQ(error_text<json::parse_error>(load_mount_configs),
-              "[json.exception.parse_error.101] parse error: " + path +
-                  " (could not be opened) at line 1, column 1: syntax error while parsing value - "
-                  "unexpected end of input; expected '[', '{', or a literal");
+    EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs),
+              path + ": could not be opened: No such file or directory");
+    std::filesystem::create_directory(path);
+    EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs), path + ": is a directory, not a file");
+    // Started from another folder: no asset tree at all.
+    std::filesystem::remove_all("build/assets");
+    EXPECT_EQ(error_text<std::runtime_error>(load_ship_configs),
+              "build/assets: no such folder in the working directory '" + std::filesystem::current_path().string() +
+                  "'; the game reads build/assets relative to its working directory and must be started from "
+                  "the repository root or the unzipped folder");
 }
 
 TEST(LoadConfigs, MalformedJsonRaisesNamingTheFile) {
@@ -116,6 +120,9 @@ TEST(LoadConfigs, MalformedJsonRaisesNamingTheFile) {
                 StartsWith("[json.exception.parse_error.101] parse error: " + path + " at line 1, column 16: "));
     test_support::write_file(path, R"({"type": 3201,})");
     EXPECT_THAT(error_text<json::parse_error>(load_projectile_configs), HasSubstr(path + " at line 1"));
+    test_support::write_file(path, R"({"type": 3201, "scale": 1e400})");
+    EXPECT_EQ(error_text<json::out_of_range>(load_projectile_configs),
+              "[json.exception.out_of_range.406] " + path + ": number overflow parsing '1e400'");
 }
 
 TEST(LoadConfigs, AMissingKeyOrAWrongTypeRaisesNamingTheFile) {
@@ -130,8 +137,7 @@ TEST(LoadConfigs, AMissingKeyOrAWrongTypeRaisesNamingTheFile) {
     ship = tree.read("ships", "destroyer_two");
     ship["max_speed"] = "fast";
     tree.write("ships", "destroyer_two", ship);
-    EXPECT_EQ(error_text<json::type_error>(load_ship_configs),
-              "[json.exception.type_error.302] " + path + ": type must be number, but is string");
+    EXPECT_EQ(error_text<std::runtime_error>(load_ship_configs), path + R"(: "max_speed" must be a number, not "fast")");
 }
 
 // A value the game cannot run with, put at `pointer` into one file: the load
@@ -163,6 +169,13 @@ const BadFileValue bad_file_values[] = {
     {"ships", "destroyer_two", "/mounts/0/rot_neut", "1e39",
      R"("mounts"[0] "rot_neut" must be a number a float can hold, not 1e+39)"},
     {"ships", "frigate_one", "/polygons/0/1/1", "-3.5e38", R"("polygons"[0][1] must hold numbers a float can hold)"},
+    {"ships", "frigate_one", "/max_acc", "null", R"("max_acc" must be a number, not null)"},
+    {"ships", "destroyer_two", "/mounts/1/pos_x", R"("10")", R"("mounts"[1] "pos_x" must be a number, not "10")"},
+    {"ships", "destroyer_two", "/mounts/2", "3", R"("mounts"[2] must be an object, not 3)"},
+    {"ships", "frigate_one", "/mounts", "{}", R"("mounts" must be an array, not an object)"},
+    {"ships", "frigate_one", "/polygons/0/1", "[5]", R"("polygons"[0][1] must be [x, y] numbers, not [5])"},
+    {"projectiles", "projectile_small_one", "/polygons/0", "1", R"("polygons"[0] must be an array, not 1)"},
+    {"mounts", "mount_small_one", "/image_path", "7", R"("image_path" must be a string, not 7)"},
     {"ships", "frigate_one", "/type", "-1.5", R"("type" must be an integer that names a ship type, not -1.5)"},
     {"ships", "frigate_one", "/type", "5e9", "names a ship type, not 5000000000.0"},
     {"ships", "frigate_one", "/type", "4294967295", "names a ship type, not 4294967295"},
@@ -362,20 +375,19 @@ TEST(SaveConfigs, InvalidUtf8RaisesBeforeAnyFileIsTouched) {
     EXPECT_EQ(tree.leftover_temp_files(), 0);
 }
 
-TEST(SaveConfigs, AFailedBuildCopyKeepsTheNewSourceCopy) {
+TEST(SaveConfigs, AFailedBuildCopyLeavesBothCopiesAsTheyWere) {
     AssetTree tree;
     MountConfig mount = load_mount_configs().at(MountType::SmallOne);
     mount.cooldown = 1.75f;
+    const std::string src_before = read_file(mount_src);
     // A directory where the build copy should be cannot be replaced by a file.
     std::filesystem::remove(mount_build);
     std::filesystem::create_directories(mount_build + "/occupied");
     test_support::LogCapture log;
     const SavedCopies saved = save_mount_config(mount);
-    EXPECT_TRUE(saved.source);
-    EXPECT_FALSE(saved.build);
-    EXPECT_EQ(log.count(spdlog::level::info, "save_mount_config: wrote '" + mount_src + "'"), 1);
+    EXPECT_FALSE(saved.source || saved.build);
+    EXPECT_EQ(log.count_containing("wrote"), 0);
     EXPECT_EQ(log.count(spdlog::level::err, "save_mount_config: could not open '" + mount_build + "' for writing"), 1);
-    EXPECT_EQ(json::parse(read_file(mount_src))["cooldown"], 1.75);
+    EXPECT_EQ(read_file(mount_src), src_before);
     EXPECT_EQ(tree.leftover_temp_files(), 0);
 }
-

@@ -71,6 +71,12 @@ TEST(EnetConn, ListenOnATakenPortFailsAndLeavesNoHost) {
                              "An error occurred while trying to create an ENet host."));
     EXPECT_EQ(conn.enet_host, nullptr);
     EXPECT_TRUE(conn.pump().empty());
+
+    EXPECT_TRUE(udp_port_in_use(port));
+    // The probe lets go of what it binds: a free port stays free for the host.
+    const int free_port = test_support::ephemeral_udp_port();
+    EXPECT_FALSE(udp_port_in_use(free_port));
+    EXPECT_TRUE(conn.listen(free_port).has_value());
 }
 
 TEST(EnetConn, DisconnectDropsTheHostOnce) {

@@ -105,7 +105,7 @@ TEST(ShipConfigJson, MissingKeysAndWrongTypesRaise) {
 
     json text_speed = ship_json();
     text_speed["max_speed"] = "fast";
-    EXPECT_THROW(text_speed.get<ShipConfig>(), json::type_error);
+    EXPECT_THROW(text_speed.get<ShipConfig>(), ConfigValueError);
 
     // A type is a JSON integer naming a type, even when a float would name one.
     json float_type = ship_json();
@@ -114,7 +114,7 @@ TEST(ShipConfigJson, MissingKeysAndWrongTypesRaise) {
 
     json short_vertex = ship_json();
     short_vertex["polygons"] = json::parse("[[[1]]]");
-    EXPECT_THROW(short_vertex.get<ShipConfig>(), json::out_of_range);
+    EXPECT_THROW(short_vertex.get<ShipConfig>(), ConfigValueError);
 }
 
 TEST(ShipConfigJson, VertexTakesTheFirstTwoNumbers) {

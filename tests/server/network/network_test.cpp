@@ -176,6 +176,9 @@ TEST(ServerNetwork, ListenOnATakenPortFailsWithItsOwnLine) {
     EXPECT_FALSE(network.listen(holder.port));
     EXPECT_TRUE(log.contains(spdlog::level::err, "Failed to listen for enet conn on port " +
                                                      std::to_string(holder.port) + "."));
+    EXPECT_TRUE(log.contains(spdlog::level::err,
+                             "UDP port " + std::to_string(holder.port) +
+                                 " is already in use; stop the other server first"));
 }
 
 TEST_F(ServerNetworkLive, ClientsAreNumberedFromOneAndNeverReused) {

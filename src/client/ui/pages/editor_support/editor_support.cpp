@@ -72,7 +72,8 @@ void FieldReader::read(std::string_view field, const std::string& text, float& t
     const std::optional<float> value = text == number_text(target) ? std::optional(target) : parse_float(text);
     if (!value) return refuse(fmt::format("{} is not a number", field));
     if (!allows(bound, *value)) return refuse(fmt::format("{} {}", field, allowed_text(bound)));
-    target = *value;
+    // "-0" passes a bound that starts at 0; the file is to say 0.0.
+    target = *value == 0.0f ? 0.0f : *value;
 }
 
 void FieldReader::refuse(std::string reason) {
@@ -85,8 +86,10 @@ std::string refused_status(std::string_view record_name, std::string_view reason
 }
 
 std::string saved_status(std::string_view record_name, const SavedCopies& saved) {
-    return saved.both() ? fmt::format("Saved {}", record_name)
-                        : fmt::format("Could not save {}; see the log", record_name);
+    if (saved.both()) return fmt::format("Saved {}", record_name);
+    // The build copy could not be replaced nor the source copy put back.
+    if (saved.source) return fmt::format("Saved {} to src/assets only; build/assets keeps the old file", record_name);
+    return fmt::format("Could not save {}; see the log", record_name);
 }
 
 void show_document(Rml::ElementDocument* document) {

@@ -63,7 +63,7 @@ private:
 // The status line of a save that was refused for `reason`; logs the refusal.
 std::string refused_status(std::string_view record_name, std::string_view reason);
 // The status line after the saver ran: a confirmation when it wrote both
-// copies (it logs what went wrong otherwise).
+// copies, otherwise which copy holds what (the saver logs what went wrong).
 std::string saved_status(std::string_view record_name, const SavedCopies& saved);
 
 // An event callback that stores the event's "value" text in one text field

@@ -290,12 +290,14 @@ TEST_F(ShipEditorPage, SavingWritesTheRowsAsFilePositionsToBothCopiesOnly) {
     ui_test::ScopedAssetTree tree({file});
     const nlohmann::json before = nlohmann::json::parse(tree.read("build/assets/" + file));
     page.vm.max_speed = "300";
+    page.vm.max_ang_acc = "-0";
     page.vm.mount_x[0] = "12.5";
     page.vm.mount_y[0] = "-3";
     page.vm.mount_type[0] = 2101;
     click(page.document->GetElementById("save"));
     const std::string source = tree.read("src/assets/" + file);
     EXPECT_EQ(source, tree.read("build/assets/" + file));
+    EXPECT_NE(source.find("\"max_ang_acc\": 0.0,"), std::string::npos);
     const nlohmann::json saved = nlohmann::json::parse(source);
     EXPECT_EQ(saved["max_speed"], 300.0);
     EXPECT_EQ(saved["max_acc"], before["max_acc"]);
