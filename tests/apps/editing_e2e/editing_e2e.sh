@@ -16,8 +16,8 @@ source_dir=$(realpath "$2")
 
 # Window-relative positions on the fixed 1280x720 window.
 readonly ship_editor_button=(640 218)
-readonly top_speed_field=(691 140)
-readonly save_button=(1194 48)
+readonly top_speed_field=(691 162)
+readonly save_button=(1194 38)
 
 readonly ship_file=assets/ships/frigate_one/frigate_one.json
 readonly deadline=$((SECONDS + 100))  # ctest's own timeout is 120 s
