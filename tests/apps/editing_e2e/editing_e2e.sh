@@ -154,10 +154,15 @@ fi
 # --- The client, its window and its first frames.
 MODE=CLIENT orphan_proof ./build/voidlance > >(client_log_filter >client.log) 2>&1 &
 client_pid=$!
-window=$(timeout 20 xdotool search --sync --name '^voidlance$' | head -n 1) ||
-    fail "no voidlance window appeared"
-[ -n "$window" ] || fail "no voidlance window appeared"
 wait_until 20 "the client's loop" grep -q 'Starting app loop$' client.log
+# Only now: making the renderer may destroy the first X window and make
+# another with the same title, so a window found earlier can be gone.
+window=""
+find_window() {
+    window=$(xdotool search --onlyvisible --name '^voidlance$' 2>/dev/null | tail -n 1) &&
+        [ -n "$window" ] && xdotool getwindowgeometry "$window" >/dev/null 2>&1
+}
+wait_until 20 "the voidlance window" find_window
 
 # Rendering a tick lays out the pages shown in it, so a page shown at one tick
 # takes clicks from the tick after next.
