@@ -138,7 +138,7 @@ private:
 };
 
 // The loaders keep every vertex of a ship within this many world units of its centroid.
-constexpr float largest_body_radius = static_cast<float>(ConfigBounds::ship_reach);
+constexpr float largest_body_radius = static_cast<float>(ConfigBounds::outline_reach);
 
 // A regular octagon around (x, y) with a vertex on the x axis.
 Polygon octagon(float x, float y, float radius) {

@@ -1,19 +1,23 @@
 #include "core/asset_helpers/asset_helpers.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <ios>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <type_traits>
+#include <vector>
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 #include <nlohmann/json.hpp>
 #include <spdlog/spdlog.h>
 
@@ -135,11 +139,26 @@ void check_collision_polygons(const ShipConfig& config, const std::string& path)
     }
 }
 
+// Polygons of one outline wound both ways subtract from each other's area:
+// a centroid weighted by such areas may lie anywhere, even millions of units
+// from every vertex. Positive areas run counter-clockwise, with y upward.
+void check_windings(const std::vector<float>& areas, const std::string& path) {
+    std::vector<std::size_t> counter_clockwise;
+    std::vector<std::size_t> clockwise;
+    for (std::size_t i = 0; i < areas.size(); ++i) (areas[i] > 0.0f ? counter_clockwise : clockwise).push_back(i);
+    if (counter_clockwise.empty() || clockwise.empty()) return;
+    throw std::runtime_error(fmt::format(
+        "{}: polygons wound in opposite directions (counter-clockwise: {}; clockwise: {}); all polygons of one "
+        "file must be wound the same way",
+        path, fmt::join(counter_clockwise, ", "), fmt::join(clockwise, ", ")));
+}
+
 // The centroid divides by each polygon's area and by their sum: a zero or
-// infinite one, or areas of opposite windings that cancel, would turn every
-// derived number of the record, and of the bodies built from it, into NaN.
+// infinite one would turn every derived number of the record, and of the
+// bodies built from it, into NaN.
 void check_polygon_areas(const Polygons& polygons, const std::string& path) {
     const auto divides = [](float area) { return std::isfinite(area) && area != 0.0f; };
+    std::vector<float> areas;
     float sum = 0.0f;
     for (std::size_t i = 0; i < polygons.size(); ++i) {
         const float area = area_of_polygon(polygons[i]);
@@ -147,8 +166,10 @@ void check_polygon_areas(const Polygons& polygons, const std::string& path) {
         if (!divides(area)) {
             throw std::runtime_error(fmt::format("{}: polygon {} has an area a float cannot hold", path, i));
         }
+        areas.push_back(area);
         sum = sum + area;
     }
+    check_windings(areas, path);
     if (!polygons.empty() && !divides(sum)) {
         throw std::runtime_error(
             fmt::format("{}: the signed areas of the polygons sum to {}, which leaves them no centroid", path, sum));
@@ -159,11 +180,27 @@ void check_polygon_areas(const Polygons& polygons, const std::string& path) {
     }
 }
 
-// A ship's scale is bounded by its outline too; see ship_scale_bound.
-void check_ship_scale(const ShipConfig& config, const std::string& path) {
-    const Bound bound = ship_scale_bound(config.src_polygons);
-    if (!allows(bound, config.scale)) {
-        throw ConfigValueError(fmt::format("{}: {}", path, refusal_text("scale", bound, config.scale)));
+// Every loaded vertex lies within the outline reach of the centroid, where the
+// loaded polygons are centred; a scale too large for its outline is refused here.
+void check_outline_reach(const Polygons& loaded_polygons, const std::string& path) {
+    double reach = 0.0;
+    for (const Polygon& polygon : loaded_polygons) {
+        for (const auto& [x, y] : polygon) reach = std::max(reach, std::hypot(double{x}, double{y}));
+    }
+    // Compared and stated as a float, the shortest text that tells it from the limit.
+    const float stated =
+        reach <= ConfigBounds::float_max ? static_cast<float>(reach) : std::numeric_limits<float>::infinity();
+    if (!(stated <= ConfigBounds::outline_reach)) {
+        throw ConfigValueError(fmt::format("{}: the outline reaches {} units from its centroid; at most {}", path,
+                                           stated, ConfigBounds::outline_reach));
+    }
+}
+
+// The pivot the image is drawn about, in fractions of the image size.
+void check_centroid_ratio(const Vec2& ratio, const std::string& path) {
+    if (!std::isfinite(ratio.first) || !std::isfinite(ratio.second)) {
+        throw std::runtime_error(
+            fmt::format("{}: the polygons' centroid in fractions of the image size is beyond a float's range", path));
     }
 }
 
@@ -201,11 +238,10 @@ std::unordered_map<Key, Record> load_configs(std::string_view kind, std::string_
         Record record = record_from_json<Record>(parse_file(build_path), build_path);
         if constexpr (std::is_same_v<Record, ShipConfig>) check_collision_polygons(record, build_path);
         check_polygon_areas(record.src_polygons, build_path);
-        if constexpr (std::is_same_v<Record, ShipConfig>) {
-            check_ship_scale(record, build_path);
-            place_mount_slots(record);
-        }
+        if constexpr (std::is_same_v<Record, ShipConfig>) place_mount_slots(record);
         derive_load_fields(record, std::move(src_path), std::move(build_path));
+        check_outline_reach(record.polygons, record.build_path);
+        check_centroid_ratio(record.centroid_ratio, record.build_path);
         // Two files of one type would leave one of them unread and another
         // type without a record.
         const auto [entry, inserted] = configs.try_emplace(static_cast<Key>(record.type), std::move(record));

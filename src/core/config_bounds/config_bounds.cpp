@@ -52,10 +52,10 @@ std::string allowed_text(const Bound& bound) {
                        bound.lowest, bound.highest);
 }
 
-Bound ship_scale_bound(const Polygons& file_polygons) {
+Bound outline_scale_bound(const Polygons& file_polygons) {
     Bound bound = ConfigBounds::scale;
     const double limit =
-        ConfigBounds::ship_reach / farthest_vertex(file_polygons, centroid_of_polygons(file_polygons));
+        ConfigBounds::outline_reach / farthest_vertex(file_polygons, centroid_of_polygons(file_polygons));
     if (limit < bound.highest) bound.highest = three_digits_down(limit);
     return bound;
 }

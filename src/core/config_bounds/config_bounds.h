@@ -32,12 +32,13 @@ inline constexpr Bound ship_speed{0.0f, 100000.0f};
 // Ship max_ang_vel: a negative limit inverts the clamp and the ship spins.
 inline constexpr Bound ship_turn_rate{0.0f, 1000.0f};
 inline constexpr Bound ship_turn_acceleration{0.0f, 10000.0f};
-// All three kinds: 0 or -0 draws nothing, a negative scale mirrors.
-inline constexpr Bound scale{0.0f, 16.0f, true};
-// World units a loaded ship vertex may lie from the centroid, which further
-// limits a ship's scale: it keeps a body inside a 4000-unit box and so bounds
-// the cells of the spatial index one body enters.
-inline constexpr double ship_reach = 2000.0;
+// All three kinds: a negative scale mirrors, and far below 0.01 an outline
+// shrinks to points that never collide.
+inline constexpr Bound scale{0.01f, 16.0f};
+// World units a loaded vertex of any kind may lie from its centroid, which
+// further limits the scale: it keeps a ship's body inside a 4000-unit box and
+// so bounds the cells of the spatial index one body enters.
+inline constexpr double outline_reach = 2000.0;
 inline constexpr Bound slot_position{-10000.0f, 10000.0f};
 // Slot angles: the game only carries them.
 inline constexpr Bound any_float{-float_max, float_max};
@@ -56,12 +57,12 @@ inline constexpr std::size_t max_ship_polygons = 3;
 }  // namespace ConfigBounds
 
 bool allows(const Bound& bound, float value);
-// What a bound allows, as a refusal states it: "must be greater than 0 and at most 16".
+// What a bound allows, as a refusal states it: "must be greater than 0 and at most 16384".
 std::string allowed_text(const Bound& bound);
-// The scale bound of a ship with these file polygons, whose centroid must be
-// finite: its maximum also keeps every loaded vertex within the ship reach,
-// rounded down to three significant digits so the stated maximum is allowed.
-Bound ship_scale_bound(const Polygons& file_polygons);
+// The scale bound of an outline with these file polygons, whose centroid must
+// be finite: its maximum also keeps every loaded vertex within the outline
+// reach, rounded down to three significant digits so the stated maximum is allowed.
+Bound outline_scale_bound(const Polygons& file_polygons);
 
 // A file value the game cannot run with. The text names the key and what is
 // allowed; the loader puts the file in front.
@@ -70,7 +71,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// "\"scale\" must be greater than 0 and at most 16, not -1", the value as it
+// "\"scale\" must be at least 0.01 and at most 16, not -1", the value as it
 // was read: the file's double, or the float the game holds.
 template <typename Number>
 std::string refusal_text(std::string_view key, const Bound& bound, Number value) {

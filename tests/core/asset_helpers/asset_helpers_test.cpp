@@ -151,12 +151,12 @@ struct BadFileValue {
 };
 
 const BadFileValue bad_file_values[] = {
-    {"ships", "frigate_one", "/scale", "-1", R"("scale" must be greater than 0 and at most 16, not -1)"},
+    {"ships", "frigate_one", "/scale", "-1", R"("scale" must be at least 0.01 and at most 16, not -1)"},
     {"ships", "frigate_one", "/scale", "0", "at most 16, not 0"},
     {"ships", "frigate_one", "/scale", "-0.0", "at most 16, not -0"},
     {"ships", "frigate_one", "/scale", "1e-50", "at most 16, not 1e-50"},  // zero as a float
+    {"ships", "frigate_one", "/scale", "1e-45", R"("scale" must be at least 0.01 and at most 16, not 1e-45)"},
     {"ships", "frigate_one", "/scale", "2000", "at most 16, not 2000"},
-    {"ships", "battleship_two", "/scale", "5.65", R"("scale" must be greater than 0 and at most 5.64, not 5.65)"},
     {"ships", "frigate_one", "/max_speed", "-1", R"("max_speed" must be at least 0 and at most 100000, not -1)"},
     {"ships", "frigate_one", "/max_acc", "100001", R"("max_acc" must be at least 0 and at most 100000)"},
     {"ships", "frigate_one", "/max_ang_vel", "-0.5", R"("max_ang_vel" must be at least 0 and at most 1000)"},
@@ -186,11 +186,11 @@ const BadFileValue bad_file_values[] = {
     {"mounts", "mount_small_one", "/type", "5e9", R"("type" must be an integer that names a mount type)"},
     {"mounts", "mount_small_one", "/projectile_type", "4294967295",
      R"("projectile_type" must be an integer that names a projectile type, not 4294967295)"},
-    {"mounts", "mount_small_one", "/scale", "16.5", R"("scale" must be greater than 0 and at most 16, not 16.5)"},
+    {"mounts", "mount_small_one", "/scale", "16.5", R"("scale" must be at least 0.01 and at most 16, not 16.5)"},
     {"mounts", "mount_small_one", "/cooldown", "3601", R"("cooldown" must be at least 0 and at most 3600)"},
     {"mounts", "mount_small_one", "/rot_ang_vel", "-1", R"("rot_ang_vel" must be at least 0 and at most 1000)"},
     {"projectiles", "projectile_small_one", "/type", "-1.5", "names a projectile type, not -1.5"},
-    {"projectiles", "projectile_small_one", "/scale", "0", R"("scale" must be greater than 0)"},
+    {"projectiles", "projectile_small_one", "/scale", "0.0099", R"("scale" must be at least 0.01)"},
     {"projectiles", "projectile_small_one", "/speed", "100001", R"("speed" must be at least 0 and at most 100000)"},
     {"projectiles", "projectile_small_one", "/image_height", "-8", R"("image_height" must be greater than 0)"},
 };
@@ -232,6 +232,17 @@ TEST(LoadConfigs, LoadsTheEdgesOfWhatTheGameRunsWith) {
     const auto ships = load_ship_configs();
     EXPECT_EQ(ships.at(ShipType::FrigateOne).scale, 16.0f);
     EXPECT_EQ(ships.at(ShipType::BattleshipTwo).scale, 5.64f);
+    json projectile = tree.read("projectiles", "projectile_large_two");
+    projectile["scale"] = 0.01;
+    tree.write("projectiles", "projectile_large_two", projectile);
+    EXPECT_EQ(load_projectile_configs().at(ProjectileType::LargeTwo).scale, 0.01f);
+    // Wound clockwise, as long as all are; the outline reaching exactly as far as allowed.
+    json mount = tree.read("mounts", "mount_large_one");
+    mount["polygons"] =
+        json::parse("[[[0, 0], [0, 150], [100, 150], [100, 0]], [[100, 0], [100, 150], [200, 150], [200, 0]]]");
+    mount["scale"] = 16;  // 125 pixels from the centroid to each corner
+    tree.write("mounts", "mount_large_one", mount);
+    EXPECT_NO_THROW(load_mount_configs());
 }
 
 TEST(LoadConfigs, RefusesShipPolygonsACollisionBodyCannotHold) {
@@ -298,12 +309,27 @@ TEST(LoadConfigs, RefusesPolygonsWithoutAreaNamingTheFile) {
     EXPECT_EQ(error_text<std::runtime_error>(load_projectile_configs),
               AssetTree::path("build", "projectiles", "projectile_medium_three") + ": polygon 0 has no area");
 
-    // Areas that cancel, or overflow, leave the centroid nothing finite to divide by.
+    // Areas of opposite windings subtract: cancelling, or nearly, they put the
+    // centroid anywhere. Overflowing areas leave it nothing finite to divide by.
     const std::string mount_path = AssetTree::path("build", "mounts", "mount_large_two");
+    const std::string opposite_windings =
+        ": polygons wound in opposite directions (counter-clockwise: 0; clockwise: 1); all polygons of one file "
+        "must be wound the same way";
     mount["polygons"] = json::parse("[[[0, 0], [60, 0], [60, 60], [0, 60]], [[0, 60], [60, 60], [60, 0], [0, 0]]]");
     tree.write("mounts", "mount_large_two", mount);
-    EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs),
-              mount_path + ": the signed areas of the polygons sum to 0, which leaves them no centroid");
+    EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs), mount_path + opposite_windings);
+    const json nearly_cancelling = json::parse(
+        "[[[0, 0], [60, 0], [60, 60], [0, 60]], [[1000, 60], [1059.99, 60], [1059.99, 0], [1000, 0]]]");
+    mount["polygons"] = nearly_cancelling;
+    tree.write("mounts", "mount_large_two", mount);
+    EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs), mount_path + opposite_windings);
+    ship["polygons"] = nearly_cancelling;
+    ship["polygons"].push_back(json::parse("[[0, 100], [10, 100], [10, 110]]"));
+    tree.write("ships", "battleship_one", ship);
+    EXPECT_EQ(error_text<std::runtime_error>(load_ship_configs),
+              AssetTree::path("build", "ships", "battleship_one") +
+                  ": polygons wound in opposite directions (counter-clockwise: 0, 2; clockwise: 1); all polygons of "
+                  "one file must be wound the same way");
     mount["polygons"] = json::parse("[[[0, 0], [1e30, 0], [1e30, 1e30], [0, 1e30]]]");
     tree.write("mounts", "mount_large_two", mount);
     EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs),
@@ -312,6 +338,35 @@ TEST(LoadConfigs, RefusesPolygonsWithoutAreaNamingTheFile) {
     tree.write("mounts", "mount_large_two", mount);
     EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs),
               mount_path + ": the polygons' centroid is beyond a float's range");
+
+    // Every kind's outline stays within 2000 units of its centroid at its scale.
+    mount["polygons"] = json::parse("[[[0, 0], [300, 0], [300, 400], [0, 400]]]");
+    mount["scale"] = 16;
+    tree.write("mounts", "mount_large_two", mount);
+    EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs),
+              mount_path + ": the outline reaches 4000 units from its centroid; at most 2000");
+    projectile["polygons"] = json::parse("[[[0, 0], [1.2e6, 0], [1.2e6, 1.6e6], [0, 1.6e6]]]");
+    projectile["scale"] = 16;
+    tree.write("projectiles", "projectile_medium_three", projectile);
+    EXPECT_EQ(error_text<std::runtime_error>(load_projectile_configs),
+              AssetTree::path("build", "projectiles", "projectile_medium_three") +
+                  ": the outline reaches 16000000 units from its centroid; at most 2000");
+    ship["polygons"].erase(1);
+    tree.write("ships", "battleship_one", ship);
+    ship["polygons"].erase(1);
+    tree.write("ships", "battleship_one", ship);
+    json battleship = tree.read("ships", "battleship_two");
+    battleship["scale"] = 5.65;  // just beyond what its outline allows
+    tree.write("ships", "battleship_two", battleship);
+    EXPECT_THAT(error_text<std::runtime_error>(load_ship_configs),
+                testing::MatchesRegex(".*battleship_two.json: the outline reaches 2002\\.[0-9]+ units from its "
+                                      "centroid; at most 2000"));
+    // The image is drawn about the centroid, as fractions of its size.
+    mount["polygons"] = json::parse("[[[0, 0], [30, 0], [30, 30], [0, 30]]]");
+    mount["image_width"] = 1e-40;
+    tree.write("mounts", "mount_large_two", mount);
+    EXPECT_EQ(error_text<std::runtime_error>(load_mount_configs),
+              mount_path + ": the polygons' centroid in fractions of the image size is beyond a float's range");
 }
 
 TEST(SaveConfigs, AnUnchangedRecordWritesBothCopiesBackSourceFirst) {

@@ -53,7 +53,7 @@ public:
     // Records a refusal found by the page itself, unless one came first.
     void refuse(std::string reason);
     bool ok() const { return refusal.empty(); }
-    // "Scale must be greater than 0 and at most 16"
+    // "Scale must be at least 0.01 and at most 16"
     const std::string& refused() const { return refusal; }
 
 private:

@@ -107,7 +107,7 @@ void Page::save_mount() {
         reader.refuse("Projectile type must be one of the listed types");
     }
     reader.read("Cooldown (seconds)", vm.cooldown, updated.cooldown, ConfigBounds::mount_cooldown);
-    reader.read("Scale", vm.scale, updated.scale, ConfigBounds::scale);
+    reader.read("Scale", vm.scale, updated.scale, outline_scale_bound(updated.src_polygons));
     reader.read("Turn speed", vm.ang_vel, updated.rot_ang_vel, ConfigBounds::mount_turn_speed);
     const std::string& name = vm.mount_name[*index];
     if (!reader.ok()) {

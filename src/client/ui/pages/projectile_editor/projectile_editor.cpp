@@ -70,7 +70,7 @@ void Page::save_projectile() {
     if (!index) return;
     ProjectileConfig updated = ordered_projectile_configs[*index];
     FieldReader reader;
-    reader.read("Scale", vm.scale, updated.scale, ConfigBounds::scale);
+    reader.read("Scale", vm.scale, updated.scale, outline_scale_bound(updated.src_polygons));
     reader.read("Speed", vm.speed, updated.speed, ConfigBounds::projectile_speed);
     const std::string& name = vm.projectile_name[*index];
     if (!reader.ok()) {

@@ -219,7 +219,7 @@ void Page::save_ship() {
     reader.read("Turn rate", vm.max_ang_vel, updated.max_ang_vel, ConfigBounds::ship_turn_rate);
     reader.read("Turn accel.", vm.max_ang_acc, updated.max_ang_acc, ConfigBounds::ship_turn_acceleration);
     reader.read("Acceleration", vm.max_acc, updated.max_acc, ConfigBounds::ship_speed);
-    reader.read("Scale", vm.scale, updated.scale, ship_scale_bound(updated.src_polygons));
+    reader.read("Scale", vm.scale, updated.scale, outline_scale_bound(updated.src_polygons));
     updated.mounts.clear();
     for (std::size_t row = 0; row < vm.mount_x.size(); ++row) {
         const std::string slot = fmt::format(" of slot {}", row + 1);

@@ -88,7 +88,7 @@ TEST_F(ProjectileEditorPage, ASaveWithASpeedThatIsNotANumberKeepsTheScaleToo) {
 
     for (const auto& [field, text, status] :
          {std::tuple{&UI::ProjectileEditor::ViewModel::scale, "16.5",
-                     "Not saved: Scale must be greater than 0 and at most 16"},
+                     "Not saved: Scale must be at least 0.01 and at most 16"},
           std::tuple{&UI::ProjectileEditor::ViewModel::speed, "-1",
                      "Not saved: Speed must be at least 0 and at most 100000"},
           std::tuple{&UI::ProjectileEditor::ViewModel::speed, "100001",
@@ -98,6 +98,13 @@ TEST_F(ProjectileEditorPage, ASaveWithASpeedThatIsNotANumberKeepsTheScaleToo) {
         page.save_projectile();
         EXPECT_EQ(page.vm.status, status);
     }
+    // The outline bounds the scale too, so what is saved loads again.
+    page.ordered_projectile_configs[0].src_polygons = {{{0, 0}, {300, 0}, {300, 300}, {0, 300}}};
+    page.select_projectile(0);
+    page.vm.scale = "16";
+    page.save_projectile();
+    EXPECT_EQ(page.vm.status, "Not saved: Scale must be at least 0.01 and at most 9.42");
+    page.ordered_projectile_configs[0].src_polygons = projectile(0).src_polygons;
     EXPECT_EQ(tree.read("build/assets/" + file), before);
     EXPECT_EQ(tree.read("src/assets/" + file), before);
     EXPECT_EQ(nlohmann::json(page.ordered_projectile_configs[0]), nlohmann::json(projectile(0)));

@@ -33,12 +33,13 @@ struct BadField {
 };
 
 const BadField bad_fields[] = {
-    {0, &ViewModel::scale, nullptr, "0", "Not saved: Scale must be greater than 0 and at most 16"},
-    {0, &ViewModel::scale, nullptr, "-0", "Not saved: Scale must be greater than 0 and at most 16"},
-    {0, &ViewModel::scale, nullptr, "-1", "Not saved: Scale must be greater than 0 and at most 16"},
-    {0, &ViewModel::scale, nullptr, "2000", "Not saved: Scale must be greater than 0 and at most 16"},
+    {0, &ViewModel::scale, nullptr, "0", "Not saved: Scale must be at least 0.01 and at most 16"},
+    {0, &ViewModel::scale, nullptr, "-0", "Not saved: Scale must be at least 0.01 and at most 16"},
+    {0, &ViewModel::scale, nullptr, "-1", "Not saved: Scale must be at least 0.01 and at most 16"},
+    {0, &ViewModel::scale, nullptr, "0.0099", "Not saved: Scale must be at least 0.01 and at most 16"},
+    {0, &ViewModel::scale, nullptr, "2000", "Not saved: Scale must be at least 0.01 and at most 16"},
     // Battleship Two's outline allows less.
-    {11, &ViewModel::scale, nullptr, "5.65", "Not saved: Scale must be greater than 0 and at most 5.64"},
+    {11, &ViewModel::scale, nullptr, "5.65", "Not saved: Scale must be at least 0.01 and at most 5.64"},
     {0, &ViewModel::max_speed, nullptr, "-1", "Not saved: Top speed must be at least 0 and at most 100000"},
     {0, &ViewModel::max_acc, nullptr, "100000.01", "Not saved: Acceleration must be at least 0 and at most 100000"},
     {0, &ViewModel::max_ang_vel, nullptr, "1000.5", "Not saved: Turn rate must be at least 0 and at most 1000"},
