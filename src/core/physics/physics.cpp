@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include <fmt/format.h>
 #include <spdlog/spdlog.h>
 
 #include "core/constants/constants.h"
@@ -16,7 +17,7 @@ constexpr float cell_size = static_cast<float>(Constants::spatial_index_size);
 // A loaded ship's box is at most 4000 world units a side, 10 cells. Far out,
 // where floats lie up to 65,536 units apart, rounding its vertices widens it
 // to at most 273 cells a side. A box beyond this many cells is no ship's and
-// is left out rather than entered in up to billions of cells.
+// is left out, with a line, rather than entered in up to billions of cells.
 constexpr std::int64_t max_cells_per_body = std::int64_t{1} << 17;
 
 struct CellRange {
@@ -69,6 +70,22 @@ Cell first_shared_cell(const CellRange& a, const CellRange& b) {
             static_cast<std::int32_t>(std::max(a.y_min, b.y_min))};
 }
 
+// A body without polygons has nothing to collide and no box; any other body
+// the index leaves out takes no collision and no hit, which must not pass
+// unseen. Logged when it leaves the index, not in every tick it stays out.
+void note_left_out(PhysicsBodies& bodies, std::uint32_t idx, bool left_out) {
+    if (left_out && !bodies.left_out_of_index[idx] && !bodies.polygons[idx].empty()) {
+        const auto owner = bodies.owner_component_type[idx];
+        SPDLOG_ERROR(
+            "Spatial index: leaving out the body of {} {}, whose box (x {} to {}, y {} to {}) has no grid cell or "
+            "more than {}; it takes no collisions or hits until it fits",
+            owner == ComponentType::Ship ? "ship" : fmt::format("owner kind {}", static_cast<std::uint32_t>(owner)),
+            bodies.owner_component_key[idx].id, bodies.aabb_x_min[idx], bodies.aabb_x_max[idx],
+            bodies.aabb_y_min[idx], bodies.aabb_y_max[idx], max_cells_per_body);
+    }
+    bodies.left_out_of_index[idx] = left_out;
+}
+
 }  // namespace
 
 std::optional<std::int32_t> cell_of_coordinate(float c) {
@@ -91,9 +108,10 @@ std::optional<Cell> cell_of_position(float x, float y) {
 
 SpatialIndex make_spatial_index(DenseListKeyed<PhysicsBodies>& store) {
     SpatialIndex index;
-    const PhysicsBodies& bodies = store.dense_list;
+    PhysicsBodies& bodies = store.dense_list;
     for (std::uint32_t idx = 0; idx < store.size(); ++idx) {
         const auto range = cell_range(bodies, idx);
+        note_left_out(bodies, idx, !range);
         if (!range) {
             continue;
         }

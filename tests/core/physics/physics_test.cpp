@@ -124,6 +124,27 @@ TEST(SpatialIndexBuild, BodiesWithoutAUsableBoxAreEnteredNowhere) {
     EXPECT_EQ(rows_in(index, Cell{2000000000, 0}), std::vector<std::uint32_t>{6});
 }
 
+TEST(SpatialIndexBuild, ABodyLeftOutIsLoggedOnceEachTimeItLeaves) {
+    DenseListKeyed<PhysicsBodies> store;
+    const float big = std::numeric_limits<float>::max();
+    add_body(store, big, big, -big, -big);  // no polygons: nothing to leave out
+    const std::uint32_t row = add_box_body(store, 0.0f, 0.0f, 1.0e6f, 1.0e6f);
+    store.dense_list.owner_component_key[row].id = 7;
+    test_support::LogCapture log;
+    const auto left_out_lines = [&log] { return log.count_containing("leaving out the body of ship 7,"); };
+    make_spatial_index(store);
+    make_spatial_index(store);
+    EXPECT_EQ(left_out_lines(), 1);
+    store.dense_list.aabb_x_max[row] = 10.0f;
+    store.dense_list.aabb_y_max[row] = 10.0f;
+    SpatialIndex back_in = make_spatial_index(store);
+    EXPECT_EQ(rows_in(back_in, Cell{0, 0}), std::vector<std::uint32_t>{row});
+    store.dense_list.aabb_x_max[row] = inf;
+    make_spatial_index(store);
+    EXPECT_EQ(left_out_lines(), 2);
+    EXPECT_EQ(log.count_containing("leaving out"), 2);
+}
+
 TEST(SpatialIndexBuild, NoBodiesNoPairs) {
     DenseListKeyed<PhysicsBodies> store;
     SpatialIndex index = make_spatial_index(store);

@@ -26,6 +26,8 @@ public:
     std::vector<float> aabb_y_max;
     std::vector<DenseListKey> owner_component_key;
     std::vector<ComponentType> owner_component_type;
+    // Set while the spatial index leaves the body out, so that is logged once.
+    std::vector<bool> left_out_of_index;
 
     std::uint32_t size() const { return static_cast<std::uint32_t>(x.size()); }
     // Appends a ship-owned row with empty polygon lists and a zero bounding box.
@@ -35,6 +37,6 @@ public:
 
     auto columns() {
         return std::tie(x, y, config_polygons, polygons, aabb_x_min, aabb_x_max, aabb_y_min,
-                        aabb_y_max, owner_component_key, owner_component_type);
+                        aabb_y_max, owner_component_key, owner_component_type, left_out_of_index);
     }
 };
