@@ -5,12 +5,14 @@ cmake_minimum_required(VERSION 3.25)
 file(COPY ${ASSETS}/ DESTINATION ${PACKAGE}/build/assets)
 file(COPY ${SOURCE}/src/assets/ DESTINATION ${PACKAGE}/src/assets FILES_MATCHING PATTERN "*.json")
 
-# The readme and the launchers, with Windows line ends.
+# The readme and the launchers, with Windows line ends: only a bare line feed
+# gains a carriage return, so a checkout that has Windows line ends already
+# keeps them as they are.
 set(windows_texts ${SOURCE}/packaging/windows)
 file(GLOB texts RELATIVE ${windows_texts} ${windows_texts}/*)
 foreach(name IN LISTS texts)
   file(READ ${windows_texts}/${name} text)
-  string(REPLACE "\n" "\r\n" text "${text}")
+  string(REGEX REPLACE "\r?\n" "\r\n" text "${text}")
   file(WRITE ${PACKAGE}/${name} "${text}")
 endforeach()
 
