@@ -31,6 +31,13 @@ foreach(license SDL3 SDL3_image SDL3_ttf FreeType FreeType-FTL libpng ENet pugix
                 Lato-font Noto-Color-Emoji-font)
   list(APPEND required licenses/${license}.txt)
 endforeach()
+# The licence texts those refer to, and the GPL version 3 that the GCC runtime
+# library exception adds to.
+include(${CMAKE_CURRENT_LIST_DIR}/common_licenses.cmake)
+common_licenses_referred(${PACKAGE}/licenses referred)
+foreach(name IN LISTS referred ITEMS GPL-3)
+  list(APPEND required licenses/common-licenses/${name}.txt)
+endforeach()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${ZIP}
                 OUTPUT_VARIABLE listing RESULT_VARIABLE status)
