@@ -1,5 +1,5 @@
 # Fails when the zip lacks what a Windows player needs, or when its readme or
-# launchers have Unix line ends.
+# launchers have other than Windows line ends.
 # cmake -DPACKAGE=<folder the zip was packed from> -DZIP=<zip> -P check_windows_zip.cmake
 cmake_minimum_required(VERSION 3.25)
 set(texts README.txt Play.cmd Server.cmd "Play with own server.cmd")
@@ -31,6 +31,13 @@ foreach(license SDL3 SDL3_image SDL3_ttf FreeType FreeType-FTL libpng ENet pugix
                 Lato-font Noto-Color-Emoji-font)
   list(APPEND required licenses/${license}.txt)
 endforeach()
+# The licence texts those refer to, and the GPL version 3 that the GCC runtime
+# library exception adds to.
+include(${CMAKE_CURRENT_LIST_DIR}/common_licenses.cmake)
+common_licenses_referred(${PACKAGE}/licenses referred)
+foreach(name IN LISTS referred ITEMS GPL-3)
+  list(APPEND required licenses/common-licenses/${name}.txt)
+endforeach()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${ZIP}
                 OUTPUT_VARIABLE listing RESULT_VARIABLE status)
@@ -57,5 +64,9 @@ foreach(name IN LISTS texts)
   string(FIND "${bytes}" "0a " bare_line_feed)
   if(NOT bare_line_feed EQUAL -1)
     message(FATAL_ERROR "${name} in ${ZIP} has Unix line ends")
+  endif()
+  string(FIND "${bytes}" "0d " bare_carriage_return)
+  if(NOT bare_carriage_return EQUAL -1)
+    message(FATAL_ERROR "${name} in ${ZIP} has a carriage return outside a Windows line end")
   endif()
 endforeach()

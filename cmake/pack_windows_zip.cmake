@@ -5,18 +5,21 @@ cmake_minimum_required(VERSION 3.25)
 file(COPY ${ASSETS}/ DESTINATION ${PACKAGE}/build/assets)
 file(COPY ${SOURCE}/src/assets/ DESTINATION ${PACKAGE}/src/assets FILES_MATCHING PATTERN "*.json")
 
-# The readme and the launchers, with Windows line ends.
+# The readme and the launchers, with Windows line ends: only a bare line feed
+# gains a carriage return, so a checkout that has Windows line ends already
+# keeps them as they are.
 set(windows_texts ${SOURCE}/packaging/windows)
 file(GLOB texts RELATIVE ${windows_texts} ${windows_texts}/*)
 foreach(name IN LISTS texts)
   file(READ ${windows_texts}/${name} text)
-  string(REPLACE "\n" "\r\n" text "${text}")
+  string(REGEX REPLACE "\r?\n" "\r\n" text "${text}")
   file(WRITE ${PACKAGE}/${name} "${text}")
 endforeach()
 
 # Licence texts of everything the program links and the fonts: the libraries
 # built by scripts/setup-windows keep theirs in the prefix, the rest come from
-# Debian's copyright files.
+# Debian's copyright files, and the GCC runtime library exception is cut out
+# of GCC's.
 set(built ${PREFIX}/share/licenses)
 set(debian /usr/share/doc)
 set(licenses
@@ -33,7 +36,6 @@ set(licenses
   "fmt.txt|${debian}/libfmt-dev/copyright"
   "nlohmann-json.txt|${debian}/nlohmann-json3-dev/copyright"
   "MinGW-w64-runtime-and-winpthreads.txt|${debian}/mingw-w64-x86-64-dev/copyright"
-  "GCC-runtime-library-exception.txt|${debian}/gcc-mingw-w64-base/copyright"
   "Lato-font.txt|${debian}/fonts-lato/copyright"
   "Noto-Color-Emoji-font.txt|${debian}/fonts-noto-color-emoji/copyright")
 file(MAKE_DIRECTORY ${PACKAGE}/licenses)
@@ -45,6 +47,35 @@ foreach(pair IN LISTS licenses)
     message(FATAL_ERROR "licence text ${from} is missing; run scripts/setup-windows")
   endif()
   file(COPY_FILE ${from} ${PACKAGE}/licenses/${to})
+endforeach()
+
+set(gcc_copyright ${debian}/gcc-mingw-w64-base/copyright)
+file(READ ${gcc_copyright} text)
+string(FIND "${text}" "GCC RUNTIME LIBRARY EXCEPTION" start)
+set(last_line "requirements of the license of GCC.\n")
+string(FIND "${text}" "${last_line}" end)
+if(start EQUAL -1 OR end LESS start)
+  message(FATAL_ERROR "found no GCC runtime library exception in ${gcc_copyright}")
+endif()
+string(LENGTH "${last_line}" length)
+math(EXPR length "${end} + ${length} - ${start}")
+string(SUBSTRING "${text}" ${start} ${length} text)
+file(WRITE ${PACKAGE}/licenses/GCC-runtime-library-exception.txt "${text}")
+
+# Debian's copyright files name licence texts that only a Debian system has;
+# the zip carries each as licenses/common-licenses/<name>.txt. The exception
+# adds to GPL version 3.
+include(${CMAKE_CURRENT_LIST_DIR}/common_licenses.cmake)
+common_licenses_referred(${PACKAGE}/licenses referred)
+list(APPEND referred GPL-3)
+list(REMOVE_DUPLICATES referred)
+file(MAKE_DIRECTORY ${PACKAGE}/licenses/common-licenses)
+foreach(name IN LISTS referred)
+  set(from /usr/share/common-licenses/${name})
+  if(NOT EXISTS ${from})
+    message(FATAL_ERROR "licence text ${from} is missing")
+  endif()
+  file(COPY_FILE ${from} ${PACKAGE}/licenses/common-licenses/${name}.txt)
 endforeach()
 
 file(GLOB entries RELATIVE ${PACKAGE} ${PACKAGE}/*)

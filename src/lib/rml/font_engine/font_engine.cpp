@@ -52,6 +52,7 @@ struct Font {
 struct Run {
     SizedFace* face;
     std::string_view text;
+    float kerning = 0;  // added before the run: the pair kerning with the previous run's last glyph
 };
 
 struct CachedText {
@@ -63,6 +64,7 @@ struct CachedText {
 
 struct State {
     bool initialised = false;
+    bool kerns_pairs = false;  // the engine kerns pairs itself: SDL_ttf has no HarfBuzz
     std::vector<Face> faces;
     std::vector<std::unique_ptr<Font>> fonts;
     std::unordered_map<String, FontHandle> font_by_key;   // family and size
@@ -123,11 +125,20 @@ Font* FontOf(FontHandle handle) {
     return state.fonts[static_cast<std::size_t>(handle)].get();
 }
 
+float PairKerning(const SizedFace& face, char32_t previous, char32_t code_point) {
+    int kerning = 0;
+    if (!TTF_GetGlyphKerning(face.font, previous, code_point, &kerning)) return 0;
+    return static_cast<float>(kerning) * face.scale;
+}
+
 // Splits text into runs of one face each: the main face where it has the glyph.
+// Where the engine kerns pairs itself, a kerned pair also starts a new run.
 std::vector<Run> SplitRuns(Font& font, std::string_view text) {
+    const bool kerns_pairs = GetState().kerns_pairs;
     std::vector<Run> runs;
     std::size_t run_start = 0;
     std::size_t offset = 0;
+    char32_t previous = 0;
     while (offset < text.size()) {
         const std::size_t start = offset;
         const char32_t code_point = StringUtilities::DecodeUtf8(text, offset);
@@ -140,11 +151,14 @@ std::vector<Run> SplitRuns(Font& font, std::string_view text) {
                 }
             }
         }
-        if (runs.empty() || runs.back().face != face) {
+        const bool same_face = !runs.empty() && runs.back().face == face;
+        const float kerning = kerns_pairs && same_face ? PairKerning(*face, previous, code_point) : 0;
+        if (!same_face || kerning != 0) {
             run_start = start;
-            runs.push_back({face, {}});
+            runs.push_back({face, {}, kerning});
         }
         runs.back().text = text.substr(run_start, offset - run_start);
+        previous = code_point;
     }
     return runs;
 }
@@ -247,6 +261,11 @@ bool Initialise() {
         return false;
     }
     state.initialised = true;
+    // Without HarfBuzz, SDL_ttf moves the second glyph of a kerned pair but not the glyphs after it,
+    // which opens a gap after the pair ("To p"); the engine then kerns pairs itself.
+    int major = 0, minor = 0, patch = 0;
+    TTF_GetHarfBuzzVersion(&major, &minor, &patch);
+    state.kerns_pairs = major == 0 && minor == 0 && patch == 0;
     return true;
 }
 
@@ -335,7 +354,7 @@ float MeasureText(FontHandle handle, float size, std::string_view text) {
     const auto [it, inserted] = font->widths.try_emplace(String(text), 0.f);
     if (!inserted) return it->second;
     float width = 0;
-    for (const Run& run : SplitRuns(*font, text)) width += RunWidth(run);
+    for (const Run& run : SplitRuns(*font, text)) width += run.kerning + RunWidth(run);
     it->second = width;
     return width;
 }
@@ -358,6 +377,7 @@ void RenderText(RenderInterface& render_interface, FontHandle handle, std::strin
     const std::vector<Run> runs = SplitRuns(*font, text);
     for (std::size_t i = 0; i < runs.size(); ++i) {
         const Run& run = runs[i];
+        x += run.kerning;
         const float top = baseline - run.face->ascent * run.face->scale;
         if (wide) {
             x += RenderPieces(render_interface, handle, run, {x, position.y}, font->metrics.Height(), top, colour,

@@ -1,5 +1,6 @@
 #include "lib/rml/font_engine/font_engine.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,32 @@ TEST_F(Fonts, MissingGlyphsComeFromTheFallbackFaceScaledToTheLine) {
         coloured = coloured || (c.r != c.g || c.g != c.b);
     }
     EXPECT_TRUE(coloured);
+}
+
+TEST_F(Fonts, KernedPairsSitCloserInMeasureAndDrawing) {
+    ASSERT_TRUE(Rml::LoadFontFace(rml_demo::kFontPath));
+    const FontEngine::FontHandle font = FontEngine::GetFont("Lato", 40);
+    // Lato kerns "To" by some 5px at this size, also where SDL_ttf has no HarfBuzz.
+    EXPECT_LT(FontEngine::MeasureText(font, 40, "To"),
+              FontEngine::MeasureText(font, 40, "T") + FontEngine::MeasureText(font, 40, "o") - 3);
+    // The p of "Top" follows its o as closely as in "op" (no gap opens after a kerned pair), and
+    // ends within the measured width.
+    int widest_gap[2] = {};
+    int last_lit[2] = {-1, -1};
+    const char* texts[2] = {"Top", "op"};
+    for (int i = 0; i < 2; ++i) {
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        FontEngine::RenderText(*render_interface_, font, texts[i], {10, 10}, {255, 255, 255, 255}, 1);
+        for (int x = 0; x < 100; ++x) {
+            if (LitPixels(x, 0, 1, 80) == 0) continue;
+            if (last_lit[i] >= 0) widest_gap[i] = std::max(widest_gap[i], x - last_lit[i] - 1);
+            last_lit[i] = x;
+        }
+    }
+    EXPECT_GT(widest_gap[1], 0);
+    EXPECT_LE(widest_gap[0], widest_gap[1] + 1);
+    EXPECT_LT(last_lit[0], 10 + FontEngine::MeasureText(font, 40, "Top"));
 }
 
 // Keeps the sizes of the textures asked for, and draws nothing.
