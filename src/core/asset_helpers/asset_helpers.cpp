@@ -271,12 +271,13 @@ std::filesystem::path link_target(const std::filesystem::path& path) {
 }
 
 // An existing file must take writing in place (not a directory, not
-// read-only); probed without changing it.
-bool can_open_for_writing(const std::filesystem::path& target) {
+// read-only); probed without changing it. The reason it cannot, or 0.
+int writing_refused(const std::filesystem::path& target) {
     std::error_code error;
-    if (!std::filesystem::exists(target, error)) return true;
+    if (!std::filesystem::exists(target, error)) return 0;
+    errno = 0;
     std::ofstream probe(target, std::ios::out | std::ios::app);
-    return probe.is_open();
+    return probe.is_open() ? 0 : errno;
 }
 
 // Gives the new file the old one's permission bits and renames it over the
@@ -315,10 +316,15 @@ std::optional<PreparedCopy> prepare_copy(std::string_view saver, const std::stri
     copy.temp = copy.target;
     copy.temp += fmt::format(".{}.tmp", role);
     std::ofstream out;
-    // Binary: the files keep their "\n" line ends on Windows too.
-    if (can_open_for_writing(copy.target)) out.open(copy.temp, std::ios::out | std::ios::trunc | std::ios::binary);
+    int reason = writing_refused(copy.target);
+    if (reason == 0) {
+        errno = 0;
+        // Binary: the files keep their "\n" line ends on Windows too.
+        out.open(copy.temp, std::ios::out | std::ios::trunc | std::ios::binary);
+        reason = errno;
+    }
     if (!out.is_open()) {
-        SPDLOG_ERROR("{}: could not open '{}' for writing", saver, path);
+        SPDLOG_ERROR("{}: could not open '{}' for writing: {}", saver, path, std::generic_category().message(reason));
         return std::nullopt;
     }
     out << text;

@@ -382,7 +382,7 @@ TEST(SaveConfigs, WithoutASourceTreeOnlyTheSourceFailureIsLogged) {
     const auto lines = log.lines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].level, spdlog::level::err);
-    EXPECT_EQ(lines[0].text, "save_mount_config: could not open '" + mount_src + "' for writing");
+    EXPECT_EQ(lines[0].text, "save_mount_config: could not open '" + mount_src + "' for writing: No such file or directory");
     EXPECT_EQ(read_file(mount_build), before);
     EXPECT_FALSE(std::filesystem::exists(mount_src));
 }
@@ -423,7 +423,8 @@ TEST(SaveConfigs, AFailedBuildCopyLeavesBothCopiesAsTheyWere) {
     const SavedCopies saved = save_mount_config(mount);
     EXPECT_FALSE(saved.source || saved.build);
     EXPECT_EQ(log.count_containing("wrote"), 0);
-    EXPECT_EQ(log.count(spdlog::level::err, "save_mount_config: could not open '" + mount_build + "' for writing"), 1);
+    // The cause as the system words it: a directory on Linux, access denied on Windows.
+    EXPECT_EQ(log.count_containing("save_mount_config: could not open '" + mount_build + "' for writing: "), 1);
     EXPECT_EQ(read_file(mount_src), src_before);
     EXPECT_EQ(tree.leftover_temp_files(), 0);
 }

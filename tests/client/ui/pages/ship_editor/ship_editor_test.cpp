@@ -375,7 +375,8 @@ TEST_F(ShipEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {
     ui_test::ScopedAssetTree empty({});
     page.save_ship();
     EXPECT_TRUE(log.contains(spdlog::level::err, "save_ship_config: could not open "
-                                                 "'src/assets/ships/frigate_one/frigate_one.json' for writing"));
+                                                 "'src/assets/ships/frigate_one/frigate_one.json' for writing: "
+                                                 "No such file or directory"));
     EXPECT_EQ(page.vm.status, "Could not save Frigate One; see the log");
 }
 
