@@ -132,7 +132,7 @@ float PairKerning(const SizedFace& face, char32_t previous, char32_t code_point)
 }
 
 // Splits text into runs of one face each: the main face where it has the glyph.
-// Where the engine kerns pairs itself, a kerned pair also starts a new run.
+// Where the engine kerns pairs itself, a kerned pair and a space also start a new run.
 std::vector<Run> SplitRuns(Font& font, std::string_view text) {
     const bool kerns_pairs = GetState().kerns_pairs;
     std::vector<Run> runs;
@@ -152,8 +152,12 @@ std::vector<Run> SplitRuns(Font& font, std::string_view text) {
             }
         }
         const bool same_face = !runs.empty() && runs.back().face == face;
-        const float kerning = kerns_pairs && same_face ? PairKerning(*face, previous, code_point) : 0;
-        if (!same_face || kerning != 0) {
+        // The layout measures words and spaces apart; a line cut into runs at
+        // its spaces measures as their sum, not narrower by a rounded pixel,
+        // which would leave its box too narrow for it.
+        const bool at_space = kerns_pairs && (previous == ' ' || code_point == ' ');
+        const float kerning = kerns_pairs && same_face && !at_space ? PairKerning(*face, previous, code_point) : 0;
+        if (!same_face || kerning != 0 || at_space) {
             run_start = start;
             runs.push_back({face, {}, kerning});
         }
