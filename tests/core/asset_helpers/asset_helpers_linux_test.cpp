@@ -64,7 +64,9 @@ TEST(SaveConfigs, ABuildDirectoryThatRefusesNewFilesLeavesBothCopiesAsTheyWere) 
     std::filesystem::permissions(build_dir, std::filesystem::perms::owner_all);
     EXPECT_FALSE(saved.source || saved.build);
     EXPECT_EQ(read_file(mount_build), build_before);
-    EXPECT_EQ(log.count(spdlog::level::err, "save_mount_config: could not open '" + mount_build + "' for writing: Permission denied"), 1);
+    EXPECT_EQ(log.count(spdlog::level::err,
+                        "save_mount_config: could not open '" + mount_build + "' for writing: Permission denied"),
+              1);
     EXPECT_EQ(read_file(mount_src), src_before);
     EXPECT_EQ(tree.leftover_temp_files(), 0);
 }

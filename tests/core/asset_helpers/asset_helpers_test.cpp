@@ -382,7 +382,8 @@ TEST(SaveConfigs, WithoutASourceTreeOnlyTheSourceFailureIsLogged) {
     const auto lines = log.lines();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_EQ(lines[0].level, spdlog::level::err);
-    EXPECT_EQ(lines[0].text, "save_mount_config: could not open '" + mount_src + "' for writing: No such file or directory");
+    EXPECT_EQ(lines[0].text,
+              "save_mount_config: could not open '" + mount_src + "' for writing: No such file or directory");
     EXPECT_EQ(read_file(mount_build), before);
     EXPECT_FALSE(std::filesystem::exists(mount_src));
 }

@@ -127,7 +127,8 @@ TEST_F(MountEditorPage, ASaveWithATextThatIsNotANumberChangesNothing) {
     for (const auto& [field, text, status] :
          {std::tuple{&UI::MountEditor::ViewModel::cooldown, "3601",
                      "Not saved: Cooldown (seconds) must be at least 0 and at most 3600"},
-          std::tuple{&UI::MountEditor::ViewModel::scale, "1e-45", "Not saved: Scale must be at least 0.01 and at most 16"},
+          std::tuple{&UI::MountEditor::ViewModel::scale, "1e-45",
+                     "Not saved: Scale must be at least 0.01 and at most 16"},
           std::tuple{&UI::MountEditor::ViewModel::ang_vel, "-1",
                      "Not saved: Turn speed must be at least 0 and at most 1000"}}) {
         page.select_mount(0);
