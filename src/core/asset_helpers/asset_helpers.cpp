@@ -1,6 +1,5 @@
 #include "core/asset_helpers/asset_helpers.h"
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
@@ -183,10 +182,7 @@ void check_polygon_areas(const Polygons& polygons, const std::string& path) {
 // Every loaded vertex lies within the outline reach of the centroid, where the
 // loaded polygons are centred; a scale too large for its outline is refused here.
 void check_outline_reach(const Polygons& loaded_polygons, const std::string& path) {
-    double reach = 0.0;
-    for (const Polygon& polygon : loaded_polygons) {
-        for (const auto& [x, y] : polygon) reach = std::max(reach, std::hypot(double{x}, double{y}));
-    }
+    const double reach = farthest_vertex(loaded_polygons, {0.0f, 0.0f});
     // Compared and stated as a float, the shortest text that tells it from the limit.
     const float stated =
         reach <= ConfigBounds::float_max ? static_cast<float>(reach) : std::numeric_limits<float>::infinity();

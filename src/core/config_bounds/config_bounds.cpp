@@ -26,17 +26,6 @@ float three_digits_down(double limit) {
     return rounded <= limit ? rounded : static_cast<float>((digits - 1.0) * unit);
 }
 
-double farthest_vertex(const Polygons& polygons, Vec2 centroid) {
-    double farthest = 0.0;
-    for (const Polygon& polygon : polygons) {
-        for (const auto& [x, y] : polygon) {
-            farthest = std::max(farthest, std::hypot(static_cast<double>(x) - centroid.first,
-                                                     static_cast<double>(y) - centroid.second));
-        }
-    }
-    return farthest;
-}
-
 }  // namespace
 
 bool allows(const Bound& bound, float value) {
@@ -50,6 +39,17 @@ std::string allowed_text(const Bound& bound) {
     }
     return fmt::format("must be {} {} and at most {}", bound.lowest_excluded ? "greater than" : "at least",
                        bound.lowest, bound.highest);
+}
+
+double farthest_vertex(const Polygons& polygons, Vec2 centroid) {
+    double farthest = 0.0;
+    for (const Polygon& polygon : polygons) {
+        for (const auto& [x, y] : polygon) {
+            farthest = std::max(farthest, std::hypot(static_cast<double>(x) - centroid.first,
+                                                     static_cast<double>(y) - centroid.second));
+        }
+    }
+    return farthest;
 }
 
 Bound outline_scale_bound(const Polygons& file_polygons) {

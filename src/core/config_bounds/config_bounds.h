@@ -59,6 +59,8 @@ inline constexpr std::size_t max_ship_polygons = 3;
 bool allows(const Bound& bound, float value);
 // What a bound allows, as a refusal states it: "must be greater than 0 and at most 16384".
 std::string allowed_text(const Bound& bound);
+// The greatest distance of a vertex from the point, in doubles.
+double farthest_vertex(const Polygons& polygons, Vec2 centroid);
 // The scale bound of an outline with these file polygons, whose centroid must
 // be finite: its maximum also keeps every loaded vertex within the outline
 // reach, rounded down to three significant digits so the stated maximum is allowed.
