@@ -47,8 +47,9 @@ struct ComputedValues {
     Length bottom = Length::Auto();
     Length width = Length::Auto();
     Length height = Length::Auto();
-    Length min_width;
-    Length min_height;
+    // Auto lets a flex item find its own floor; any other value is the floor.
+    Length min_width = Length::Auto();
+    Length min_height = Length::Auto();
     Length max_width = Length::None();
     Length max_height = Length::None();
     std::array<Length, 4> margin{};   // top, right, bottom, left

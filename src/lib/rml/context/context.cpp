@@ -170,10 +170,14 @@ void Context::UpdateLayout() {
             document->DirtyPositions();
             hover_dirty_ = true;
         }
-        if (document->ArePositionsDirty()) {
-            document->ClearPositionsDirty();
-            UpdatePositions(*document, viewport);
-            hover_dirty_ = true;
+        // A request to scroll an element into view needs its current position, and moves it.
+        for (int pass = 0; pass < 2; ++pass) {
+            if (document->ArePositionsDirty()) {
+                document->ClearPositionsDirty();
+                UpdatePositions(*document, viewport);
+                hover_dirty_ = true;
+            }
+            if (!document->ScrollRequestedIntoView()) break;
         }
     }
 }

@@ -416,6 +416,10 @@ void Element::SetScrollLeft(float value) {
     SetScroll(state_.box.scroll.x, value, GetScrollWidth() - GetClientWidth());
 }
 
+void Element::ScrollIntoView(ScrollIntoViewOptions options) {
+    if (owner_document_) owner_document_->RequestScrollIntoView(*this, options);
+}
+
 void Element::SetScroll(float& offset, float value, float overflow) {
     const float clamped = std::clamp(value, 0.f, std::max(0.f, overflow));
     if (clamped == offset) return;

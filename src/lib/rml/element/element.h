@@ -22,6 +22,14 @@ struct RmlNode;
 
 using ElementPtr = std::unique_ptr<Element>;
 
+// Where ScrollIntoView puts an element within each scrolling ancestor; Nearest
+// moves only as far as it takes to show it whole.
+enum class ScrollAlignment { Start, Center, End, Nearest };
+struct ScrollIntoViewOptions {
+    ScrollAlignment vertical = ScrollAlignment::Start;
+    ScrollAlignment horizontal = ScrollAlignment::Nearest;
+};
+
 // Toolkit bookkeeping of one element: its style, layout and bindings.
 struct ElementState {
     ElementState();
@@ -132,6 +140,9 @@ public:
     void SetScrollLeft(float value);
     float GetScrollHeight() const;
     float GetScrollWidth() const;
+    // Scrolls every scrolling ancestor to show this element, at the next
+    // update, once the layout holds whatever the element is to become.
+    void ScrollIntoView(ScrollIntoViewOptions options = {});
 
     // Toolkit internals: style, layout and binding state, lifetime token.
     ElementState& GetState() { return state_; }

@@ -1,5 +1,7 @@
 #include "lib/rml/element_document/element_document.h"
 
+#include <algorithm>
+
 #include <spdlog/spdlog.h>
 
 #include "lib/rml/context/context.h"
@@ -45,6 +47,39 @@ void Restyle(Element& element, const ComputedValues* parent_values, bool force, 
         }
     }
     state.child_style_dirty = false;
+}
+
+// How far a scroll offset moves so that [start, end) shows within the view.
+float ScrollDelta(float start, float end, float view_start, float view_size, ScrollAlignment alignment) {
+    const float view_end = view_start + view_size;
+    switch (alignment) {
+        case ScrollAlignment::Start: return start - view_start;
+        case ScrollAlignment::End: return end - view_end;
+        case ScrollAlignment::Center: return (start + end - view_start - view_end) / 2;
+        case ScrollAlignment::Nearest: break;
+    }
+    if (start < view_start) return start - view_start;
+    // Taller than the view: its start shows.
+    if (end > view_end) return std::min(end - view_end, start - view_start);
+    return 0;
+}
+
+void ScrollWithinAncestors(Element& element, ScrollIntoViewOptions options) {
+    if (!element.GetBox().rendered) return;
+    Vector2f start = element.GetBox().absolute;
+    Vector2f end = start + element.GetBox().BorderSize();
+    for (Element* ancestor = element.GetParentNode(); ancestor; ancestor = ancestor->GetParentNode()) {
+        if (ancestor->GetComputedValues().overflow == Style::Overflow::Visible) continue;
+        const LayoutBox& box = ancestor->GetBox();
+        const Vector2f view = box.absolute + Vector2f{box.border.left, box.border.top};
+        const Vector2f size = box.PaddingSize();
+        const Vector2f before{ancestor->GetScrollLeft(), ancestor->GetScrollTop()};
+        ancestor->SetScrollLeft(before.x + ScrollDelta(start.x, end.x, view.x, size.x, options.horizontal));
+        ancestor->SetScrollTop(before.y + ScrollDelta(start.y, end.y, view.y, size.y, options.vertical));
+        const Vector2f moved = Vector2f{ancestor->GetScrollLeft(), ancestor->GetScrollTop()} - before;
+        start = start - moved;
+        end = end - moved;
+    }
 }
 
 }  // namespace
@@ -104,6 +139,20 @@ void ElementDocument::UpdateStyle() {
     bool layout_changed = false;
     Restyle(*this, nullptr, false, *style_sheet_, layout_changed);
     if (layout_changed) layout_dirty_ = true;
+}
+
+void ElementDocument::RequestScrollIntoView(Element& element, ScrollIntoViewOptions options) {
+    scroll_requests_.push_back({element.GetLifetime(), &element, options});
+}
+
+bool ElementDocument::ScrollRequestedIntoView() {
+    if (scroll_requests_.empty()) return false;
+    const std::vector<ScrollRequest> requests = std::move(scroll_requests_);
+    scroll_requests_.clear();
+    for (const ScrollRequest& request : requests) {
+        if (IsAlive(request.lifetime)) ScrollWithinAncestors(*request.element, request.options);
+    }
+    return true;
 }
 
 }  // namespace Rml

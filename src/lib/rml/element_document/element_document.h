@@ -52,13 +52,23 @@ public:
     void ClearPositionsDirty() { positions_dirty_ = false; }
     // Elements in paint order, rebuilt with each layout.
     std::vector<Element*>& PaintOrder() { return paint_order_; }
+    void RequestScrollIntoView(Element& element, ScrollIntoViewOptions options);
+    // Carries out the requests on the current layout; true when something scrolled.
+    bool ScrollRequestedIntoView();
 
 private:
+    struct ScrollRequest {
+        std::weak_ptr<bool> lifetime;
+        Element* element;
+        ScrollIntoViewOptions options;
+    };
+
     String title_;
     String source_url_;
     std::shared_ptr<StyleSheet> style_sheet_;
     std::vector<Element*> paint_order_;
     std::bitset<kPropertyCount> reported_style_problems_;
+    std::vector<ScrollRequest> scroll_requests_;
     bool shown_ = false;
     bool layout_dirty_ = true;
     bool positions_dirty_ = true;

@@ -336,7 +336,8 @@ public:
 private:
     void Collect();
     float MeasureBases();
-    void ShrinkRowItems(float overflow);
+    void ShrinkItems(float overflow);
+    std::optional<float> ShrinkFloor(const FlexItem& item);
     float SizeItems();
     float Place(float line_cross, float free);
     void PlaceText(const FlexItem& item, Vector2f position);
@@ -733,8 +734,8 @@ float FlexFormatter::Run() {
             if (!item.text) item.main += free * item.element->GetComputedValues().flex_grow / total_grow_;
         }
         free = 0;
-    } else if (free < 0 && row_) {
-        ShrinkRowItems(-free);
+    } else if (free < 0) {
+        ShrinkItems(-free);
     }
     const float line_cross = SizeItems();
     const float extent = Place(line_cross, std::max(0.f, free));
@@ -813,22 +814,44 @@ float FlexFormatter::MeasureBases() {
     return used;
 }
 
-// A row wider than its container takes the excess from its auto-width items,
-// in proportion to their size, none below its longest word.
-void FlexFormatter::ShrinkRowItems(float overflow) {
-    const auto shrinks = [](const FlexItem& item) {
-        return !item.text && item.element->GetComputedValues().width.IsAuto() && !IsReplaced(*item.element);
-    };
-    float total = 0;
-    for (const FlexItem& item : items_) {
-        if (shrinks(item)) total += item.main;
+// A line longer than its container takes the excess from its content-sized
+// items, in proportion to their size; an item that reaches its floor keeps it
+// and the others give up the rest.
+void FlexFormatter::ShrinkItems(float overflow) {
+    std::vector<std::optional<float>> floors;
+    floors.reserve(items_.size());
+    for (const FlexItem& item : items_) floors.push_back(ShrinkFloor(item));
+    for (std::size_t round = 0; round <= items_.size() && overflow > 0; ++round) {
+        float total = 0;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            if (floors[i] && items_[i].main > *floors[i]) total += items_[i].main;
+        }
+        if (total <= 0) return;
+        float taken = 0;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            FlexItem& item = items_[i];
+            if (!floors[i] || item.main <= *floors[i]) continue;
+            const float shrunk = std::max(*floors[i], item.main - overflow * item.main / total);
+            taken += item.main - shrunk;
+            item.main = shrunk;
+        }
+        overflow -= taken;
     }
-    if (total <= 0) return;
-    for (FlexItem& item : items_) {
-        if (!shrinks(item)) continue;
-        const float floor = std::max(0.f, engine_.MinContentWidth(*item.element) - item.edges.Frame().x);
-        item.main = std::max(std::min(floor, item.main), item.main - overflow * item.main / total);
-    }
+}
+
+// How far an item may shrink; nothing when it keeps its size. Only
+// content-sized boxes shrink: to their min-width or min-height when one is
+// given, else a scroll container to nothing (it scrolls instead), else a row
+// item to its longest word and a column item not at all.
+std::optional<float> FlexFormatter::ShrinkFloor(const FlexItem& item) {
+    if (item.text || IsReplaced(*item.element)) return std::nullopt;
+    const ComputedValues& v = item.element->GetComputedValues();
+    if (!(row_ ? v.width : v.height).IsAuto()) return std::nullopt;
+    const Length& min = row_ ? v.min_width : v.min_height;
+    if (min.IsDefinite()) return row_ ? min.Resolve(width_) : ClampHeight(v, 0, height_);
+    if (v.overflow != Style::Overflow::Visible) return 0.f;
+    if (!row_) return std::nullopt;
+    return std::max(0.f, engine_.MinContentWidth(*item.element) - item.edges.Frame().x);
 }
 
 // Lays every item out at its main size; gives the cross size of the line.

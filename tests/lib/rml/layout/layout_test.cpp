@@ -127,6 +127,38 @@ TEST_F(Layout, FlexColumnWithDefiniteHeight) {
     EXPECT_FLOAT_EQ(Size(Get(document, "narrow")).x, 30);
 }
 
+// A column taller than its height takes the excess from its scroll
+// containers, which then scroll, and from items given a min-height, none below
+// it; other items keep their content height as in CSS, so the nested body
+// needs min-height: 0 to hand its rows the height left.
+TEST_F(Layout, FlexColumnShrinksScrollContainersToTheHeightLeft) {
+    const std::string six = R"(<div class="i"/><div class="i"/><div class="i"/><div class="i"/><div class="i"/><div class="i"/>)";
+    Rml::ElementDocument* document = Lay(
+        R"(<div id="column" class="c"><div class="bar"/><div id="list" class="scroll">)" + six +
+            R"(</div><div id="foot"/></div>
+           <div class="c"><div class="bar"/><div id="body" class="r"><div class="c side"><div id="rows" class="scroll">)" +
+            six + R"(</div></div></div></div>
+           <div class="c"><div class="bar"/><div id="spills" class="r"><div class="c side"><div class="scroll">)" + six +
+            R"(</div></div></div></div>
+           <div id="floors" class="c"><div id="kept" class="scroll">)" + six +
+            R"(</div><div id="gives" class="scroll"><div class="i"/><div class="i"/></div></div>)",
+        R"(.c { display: flex; flex-direction: column; height: 100px; width: 50px; }
+           .r { display: flex; flex-grow: 1; align-items: stretch; } #body { min-height: 0; }
+           .side { height: auto; flex-grow: 1; } .bar { height: 20px; } #foot { height: 10px; }
+           .scroll { flex-grow: 1; overflow: auto; } .i { height: 30px; }
+           #kept { min-height: 80px; } #floors { height: 100px; })");
+    Rml::Element* list = Get(document, "list");
+    EXPECT_FLOAT_EQ(Size(list).y, 70);
+    EXPECT_FLOAT_EQ(list->GetScrollHeight(), 180);
+    EXPECT_FLOAT_EQ(Position(Get(document, "foot")).y - Position(Get(document, "column")).y, 90);
+    EXPECT_FLOAT_EQ(Size(Get(document, "body")).y, 80);
+    EXPECT_FLOAT_EQ(Size(Get(document, "rows")).y, 80);
+    EXPECT_FLOAT_EQ(Size(Get(document, "spills")).y, 180);
+    // 80 px too tall: shared 120 to 60, the first stops at its 80, the other takes the rest.
+    EXPECT_FLOAT_EQ(Size(Get(document, "kept")).y, 80);
+    EXPECT_FLOAT_EQ(Size(Get(document, "gives")).y, 20);
+}
+
 // A column lays each item out to measure it and again at its size; nesting as
 // deep as a document may go must not multiply that (ctest's timeout guards it).
 // Each column's min-height halves its parent's height down to the innermost 7 px.
@@ -179,6 +211,24 @@ TEST_F(Layout, OverflowScrollsAndClips) {
     EXPECT_EQ(box->GetChild(0)->GetBox().clip, (Rml::Rectanglef{0, 0, 800, 60}));
     box->SetScrollTop(-5);
     EXPECT_FLOAT_EQ(box->GetScrollTop(), 0);
+
+    // Brought into view at the next update, only as far as it takes.
+    box->GetChild(3)->ScrollIntoView({Rml::ScrollAlignment::Nearest});
+    EXPECT_FLOAT_EQ(box->GetScrollTop(), 0);
+    context_->Update();
+    EXPECT_FLOAT_EQ(box->GetScrollTop(), 5 + 4 * 30 - 60);
+    EXPECT_FLOAT_EQ(Position(box->GetChild(3)).y + 30, 60);
+    box->GetChild(2)->ScrollIntoView({Rml::ScrollAlignment::Nearest});
+    context_->Update();
+    EXPECT_FLOAT_EQ(box->GetScrollTop(), 65);
+    box->GetChild(0)->ScrollIntoView();
+    context_->Update();
+    EXPECT_FLOAT_EQ(box->GetScrollTop(), 5);
+    // An element gone before the update is left alone.
+    box->GetChild(3)->ScrollIntoView({Rml::ScrollAlignment::End});
+    box->RemoveChild(box->GetChild(3));
+    context_->Update();
+    EXPECT_FLOAT_EQ(box->GetScrollTop(), 5);
 }
 
 TEST_F(Layout, DisplayNoneTakesNoSpace) {
