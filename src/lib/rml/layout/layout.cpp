@@ -324,6 +324,7 @@ private:
     std::unordered_map<Element*, std::vector<Pending>> absolutes_;
     std::unordered_map<Element*, float> max_content_;
     std::unordered_map<MeasureKey, float, MeasureKeyHash> measured_heights_;  // for this pass only
+    int measuring_ = 0;  // nesting of layouts that only measure, whose boxes a final layout redoes
 };
 
 // Lays out the items of one flex container on a single line.
@@ -652,7 +653,9 @@ void LayoutEngine::LayoutElement(Element& e, float cb_width, std::optional<float
 float LayoutEngine::MeasureHeight(Element& e, float cb_width, std::optional<float> cb_height, const Sizing& sizing) {
     const MeasureKey key = MakeMeasureKey(e, cb_width, cb_height, sizing);
     if (auto it = measured_heights_.find(key); it != measured_heights_.end()) return it->second;
+    ++measuring_;
     LayoutElement(e, cb_width, cb_height, sizing);
+    --measuring_;
     const float height = BoxOf(e).content.y;
     measured_heights_.emplace(key, height);
     return height;
@@ -1135,6 +1138,8 @@ void LayoutEngine::ComputeScrollSize(Element& e) {
     }
     box.scroll_size = {std::max(padding_size.x, right + box.padding.right),
                        std::max(padding_size.y, bottom + box.padding.bottom)};
+    // A box measured at its content's size would lose its scroll offset.
+    if (measuring_ > 0) return;
     box.scroll.x = std::clamp(box.scroll.x, 0.f, box.scroll_size.x - padding_size.x);
     box.scroll.y = std::clamp(box.scroll.y, 0.f, box.scroll_size.y - padding_size.y);
 }

@@ -151,6 +151,12 @@ TEST_F(Layout, FlexColumnShrinksScrollContainersToTheHeightLeft) {
     EXPECT_FLOAT_EQ(Size(list).y, 70);
     EXPECT_FLOAT_EQ(list->GetScrollHeight(), 180);
     EXPECT_FLOAT_EQ(Position(Get(document, "foot")).y - Position(Get(document, "column")).y, 90);
+    // Measured at its content's height on the way, it keeps its scroll offset through a new layout.
+    list->SetScrollTop(1000);
+    Get(document, "foot")->SetProperty("height", "12px");
+    context_->Update();
+    EXPECT_FLOAT_EQ(Size(list).y, 68);
+    EXPECT_FLOAT_EQ(list->GetScrollTop(), 110);
     EXPECT_FLOAT_EQ(Size(Get(document, "body")).y, 80);
     EXPECT_FLOAT_EQ(Size(Get(document, "rows")).y, 80);
     EXPECT_FLOAT_EQ(Size(Get(document, "spills")).y, 180);
