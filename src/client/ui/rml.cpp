@@ -87,6 +87,8 @@ void RmlManager::render() {
         return;
     }
     context->Update();
+    // An added row exists only once the update made it; the second update scrolls to it.
+    if (ship_editor.scroll_requested_row_into_view()) context->Update();
     context->Render();
 }
 

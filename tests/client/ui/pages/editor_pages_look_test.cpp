@@ -35,9 +35,12 @@ protected:
 TEST_F(EditorPagesLook, DISABLED_ShipEditor) {
     UI::ShipEditor::Page page;
     open_page(page, load_ship_configs());
-    page.select_ship(10);
+    // Battleship Two with three slots more than its eight: the rows scroll.
+    page.select_ship(11);
+    for (int added = 0; added < 3; ++added) page.add_mount();
     page.vm.selected_mount_idx = 2;
     page.vm.status = "Not saved: range of slot 3 is not a number";
+    page.vm.status_failed = true;
     page.data_model_handle.DirtyAllVariables();
     render_over_game();
     EXPECT_TRUE(save_png(snapshot("voidlance_ship_editor.png")));

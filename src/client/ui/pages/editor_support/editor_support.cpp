@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -29,18 +30,30 @@ auto without_exceptions(const std::string& text, Convert convert) -> std::option
 
 }  // namespace
 
-std::optional<float> parse_float(const std::string& text) {
+std::expected<float, NumberProblem> read_number(const std::string& text) {
     constexpr std::string_view spaces = " \t\n\r\f\v";
     const std::size_t first = text.find_first_not_of(spaces);
-    if (first == std::string::npos) return std::nullopt;
-    std::string_view number(text);
-    number = number.substr(first, text.find_last_not_of(spaces) + 1 - first);
+    if (first == std::string::npos) return std::unexpected(NumberProblem::NotANumber);
+    std::string number = text.substr(first, text.find_last_not_of(spaces) + 1 - first);
     // from_chars takes no plus sign; one is allowed before a digit or point.
-    if (number.size() > 1 && number[0] == '+' && number[1] != '-') number.remove_prefix(1);
+    if (number.size() > 1 && number[0] == '+' && number[1] != '-') number.erase(0, 1);
     float value = 0.0f;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(value)) return std::nullopt;
+    const char* const end = number.data() + number.size();
+    const auto [stop, error] = std::from_chars(number.data(), end, value);
+    if (stop != end || error == std::errc::invalid_argument) return std::unexpected(NumberProblem::NotANumber);
+    if (error == std::errc::result_out_of_range) {
+        // A valid decimal: strtod tells a number beyond a float from one too near zero.
+        const double wide = std::strtod(number.c_str(), nullptr);
+        if (std::fabs(wide) < 1.0) return 0.0f;
+        return std::unexpected(wide > 0 ? NumberProblem::TooLarge : NumberProblem::TooSmall);
+    }
+    if (!std::isfinite(value)) return std::unexpected(NumberProblem::NotANumber);
     return value;
+}
+
+std::optional<float> parse_float(const std::string& text) {
+    const std::expected<float, NumberProblem> number = read_number(text);
+    return number ? std::optional(*number) : std::nullopt;
 }
 
 std::optional<int> parse_int(const std::string& text) {
@@ -69,8 +82,13 @@ std::optional<std::size_t> index_argument(std::string_view event_name, const Rml
 
 void FieldReader::read(std::string_view field, const std::string& text, float& target, const Bound& bound) {
     // The shown text of an untouched field has only six decimals; the value keeps all its bits.
-    const std::optional<float> value = text == number_text(target) ? std::optional(target) : parse_float(text);
-    if (!value) return refuse(fmt::format("{} is not a number", field));
+    const std::expected<float, NumberProblem> value =
+        text == number_text(target) ? std::expected<float, NumberProblem>(target) : read_number(text);
+    if (!value) {
+        if (value.error() == NumberProblem::NotANumber) return refuse(fmt::format("{} is not a number", field));
+        const char* const beyond = value.error() == NumberProblem::TooLarge ? "too large" : "too small";
+        return refuse(fmt::format("{} is {}; it {}", field, beyond, allowed_text(bound)));
+    }
     if (!allows(bound, *value)) return refuse(fmt::format("{} {}", field, allowed_text(bound)));
     // "-0" passes a bound that starts at 0; the file is to say 0.0.
     target = *value == 0.0f ? 0.0f : *value;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <expected>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,8 +27,13 @@ std::string image_from_page(const std::string& image_path);
 
 // A number as the editors show it: six decimals ("250.000000").
 std::string number_text(float value);
-// A float when the whole text, spaces around it aside, is one finite decimal
-// number within a float's range; nothing otherwise ("12abc", "nan", "1e39").
+// Why a text gives no float: not a number ("12abc", "nan"), or a number
+// beyond a float's greatest ("1e39") or below its lowest ("-1e39").
+enum class NumberProblem { NotANumber, TooLarge, TooSmall };
+// The float of a text that is, spaces around it aside, one finite decimal
+// number; one nearer zero than a float can hold ("1e-400") gives 0.
+std::expected<float, NumberProblem> read_number(const std::string& text);
+// As read_number, without the reason.
 std::optional<float> parse_float(const std::string& text);
 // The standard conversion, without its exceptions.
 std::optional<int> parse_int(const std::string& text);
@@ -65,6 +71,22 @@ std::string refused_status(std::string_view record_name, std::string_view reason
 // The status line after the saver ran: a confirmation when it wrote both
 // copies, otherwise which copy holds what (the saver logs what went wrong).
 std::string saved_status(std::string_view record_name, const SavedCopies& saved);
+
+// Set a page's status line and whether it tells of a failure, which the
+// document draws in the error colour.
+template <typename ViewModel>
+void show_status(ViewModel& vm, std::string text, bool failed) {
+    vm.status = std::move(text);
+    vm.status_failed = failed;
+}
+template <typename ViewModel>
+void show_refusal(ViewModel& vm, std::string_view record_name, std::string_view reason) {
+    show_status(vm, refused_status(record_name, reason), true);
+}
+template <typename ViewModel>
+void show_saved(ViewModel& vm, std::string_view record_name, const SavedCopies& saved) {
+    show_status(vm, saved_status(record_name, saved), !saved.both());
+}
 
 // An event callback that stores the event's "value" text in one text field
 // of a page's view model.

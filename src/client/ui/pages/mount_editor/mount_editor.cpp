@@ -39,7 +39,8 @@ void Page::bind_data_model(Rml::DataModelConstructor& constructor) {
             .RegisterMember("cooldown", &ViewModel::cooldown)
             .RegisterMember("scale", &ViewModel::scale)
             .RegisterMember("ang_vel", &ViewModel::ang_vel)
-            .RegisterMember("status", &ViewModel::status);
+            .RegisterMember("status", &ViewModel::status)
+            .RegisterMember("status_failed", &ViewModel::status_failed);
     }
     constructor.BindEventCallback("on_cooldown_change", text_setter(vm, &ViewModel::cooldown));
     constructor.BindEventCallback("on_scale_change", text_setter(vm, &ViewModel::scale));
@@ -111,11 +112,11 @@ void Page::save_mount() {
     reader.read("Turn speed", vm.ang_vel, updated.rot_ang_vel, ConfigBounds::mount_turn_speed);
     const std::string& name = vm.mount_name[*index];
     if (!reader.ok()) {
-        vm.status = refused_status(name, reader.refused());
+        show_refusal(vm, name, reader.refused());
         return;
     }
     ordered_mount_configs[*index] = updated;
-    vm.status = saved_status(name, save_mount_config(updated));
+    show_saved(vm, name, save_mount_config(updated));
 }
 
 std::string Page::selected_projectile_type_display_value() const {

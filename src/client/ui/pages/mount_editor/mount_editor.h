@@ -21,6 +21,7 @@ struct ViewModel {
     std::string scale = "0";
     std::string ang_vel = "0";
     std::string status;  // the outcome of the last save, for the user
+    bool status_failed = false;  // the status tells of a failure
 };
 
 // Edits copies of the mount configurations and saves one back to its files;

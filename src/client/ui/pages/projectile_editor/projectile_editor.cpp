@@ -30,7 +30,8 @@ void Page::bind_data_model(Rml::DataModelConstructor& constructor) {
             .RegisterMember("selected_projectile_idx", &ViewModel::selected_projectile_idx)
             .RegisterMember("scale", &ViewModel::scale)
             .RegisterMember("speed", &ViewModel::speed)
-            .RegisterMember("status", &ViewModel::status);
+            .RegisterMember("status", &ViewModel::status)
+            .RegisterMember("status_failed", &ViewModel::status_failed);
     }
     constructor.BindEventCallback("on_scale_change", text_setter(vm, &ViewModel::scale));
     constructor.BindEventCallback("on_speed_change", text_setter(vm, &ViewModel::speed));
@@ -74,11 +75,11 @@ void Page::save_projectile() {
     reader.read("Speed", vm.speed, updated.speed, ConfigBounds::projectile_speed);
     const std::string& name = vm.projectile_name[*index];
     if (!reader.ok()) {
-        vm.status = refused_status(name, reader.refused());
+        show_refusal(vm, name, reader.refused());
         return;
     }
     ordered_projectile_configs[*index] = updated;
-    vm.status = saved_status(name, save_projectile_config(updated));
+    show_saved(vm, name, save_projectile_config(updated));
 }
 
 }  // namespace UI::ProjectileEditor

@@ -18,6 +18,7 @@ struct ViewModel {
     std::string scale = "0";
     std::string speed = "0";
     std::string status;  // the outcome of the last save, for the user
+    bool status_failed = false;  // the status tells of a failure
 };
 
 // Edits copies of the projectile configurations and saves one back to its

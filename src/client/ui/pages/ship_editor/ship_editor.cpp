@@ -46,7 +46,8 @@ void Page::bind_data_model(Rml::DataModelConstructor& constructor) {
             .RegisterMember("max_ang_acc", &ViewModel::max_ang_acc)
             .RegisterMember("scale", &ViewModel::scale)
             .RegisterMember("mount_types", &ViewModel::mount_types)
-            .RegisterMember("status", &ViewModel::status);
+            .RegisterMember("status", &ViewModel::status)
+            .RegisterMember("status_failed", &ViewModel::status_failed);
     }
     bind_row_events(constructor);
     bind_statistic_events(constructor);
@@ -110,6 +111,7 @@ void Page::bind_list_events(Rml::DataModelConstructor& constructor) {
         const auto row = index_argument("on_select_mount", arguments, vm.mount_x.size());
         if (!row) return;
         vm.selected_mount_idx = static_cast<int>(*row);
+        row_to_show = *row;
         handle.DirtyVariable("vm");
         handle.DirtyVariable(display_value_name);
     });
@@ -161,6 +163,7 @@ bool Page::select_ship(int idx) {
     }
     vm.selected_ship_idx = idx;
     vm.selected_mount_idx = 0;
+    row_to_show = 0;
     vm.max_acc = number_text(ship.max_acc);
     vm.max_ang_acc = number_text(ship.max_ang_acc);
     vm.max_ang_vel = number_text(ship.max_ang_vel);
@@ -180,7 +183,7 @@ bool Page::select_mount_type(int option) {
 
 bool Page::add_mount() {
     if (vm.mount_x.size() >= ConfigBounds::max_ship_slots) {
-        vm.status = fmt::format("Not added: a ship has at most {} slots", ConfigBounds::max_ship_slots);
+        show_status(vm, fmt::format("Not added: a ship has at most {} slots", ConfigBounds::max_ship_slots), true);
         SPDLOG_WARN("add_mount: {}", vm.status);
         return false;
     }
@@ -188,6 +191,7 @@ bool Page::add_mount() {
     for (auto* column : {&vm.mount_x, &vm.mount_y, &vm.mount_rot_neut, &vm.mount_rot_range}) column->push_back("0");
     vm.mount_style.push_back(compute_mount_style(0.0f, 0.0f));
     vm.mount_loaded.push_back(MountStats{});
+    row_to_show = vm.mount_x.size() - 1;
     return true;
 }
 
@@ -205,6 +209,7 @@ bool Page::delete_mount() {
         move_last_into_place(*column);
     }
     vm.selected_mount_idx = 0;
+    row_to_show = 0;
     return true;
 }
 
@@ -235,11 +240,11 @@ void Page::save_ship() {
         updated.mounts.push_back(mount);
     }
     if (!reader.ok()) {
-        vm.status = refused_status(updated.display_name, reader.refused());
+        show_refusal(vm, updated.display_name, reader.refused());
         return;
     }
     ordered_ship_configs[*index] = updated;
-    vm.status = saved_status(updated.display_name, save_ship_config(updated));
+    show_saved(vm, updated.display_name, save_ship_config(updated));
 }
 
 // The centroid's height ratio applies to the shown height, which equals the
@@ -255,6 +260,17 @@ std::string Page::compute_mount_style(float x, float y) const {
 }
 
 int Page::num_mounts() const { return static_cast<int>(vm.mount_x.size()); }
+
+bool Page::scroll_requested_row_into_view() {
+    const std::optional<std::size_t> row = std::exchange(row_to_show, std::nullopt);
+    Rml::Element* rows = document ? document->GetElementById("slot-rows") : nullptr;
+    if (!row || !rows || *row >= vm.mount_x.size()) return false;
+    // The rows are its last children: data-for keeps its hidden placeholder first.
+    const int first_row = rows->GetNumChildren() - num_mounts();
+    if (first_row < 0) return false;
+    rows->GetChild(first_row + static_cast<int>(*row))->ScrollIntoView({Rml::ScrollAlignment::Nearest});
+    return true;
+}
 
 // A failed conversion keeps the marker where it was; the text stays as typed.
 void Page::update_marker(std::size_t row) {

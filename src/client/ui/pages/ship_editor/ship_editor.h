@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -42,6 +44,7 @@ struct ViewModel {
     std::string scale = "0";
     std::vector<std::string> mount_types;
     std::string status;  // the outcome of the last save, for the user
+    bool status_failed = false;  // the status tells of a failure
 };
 
 // Edits copies of the ship configurations and saves one back to its files;
@@ -64,6 +67,10 @@ public:
     void save_ship();
     std::string compute_mount_style(float x, float y) const;
     int num_mounts() const;
+    // Scrolls the slot row that was added, or selected in the list or the
+    // image, into view; call after the context's update made its element.
+    // True when it asked the toolkit to scroll.
+    bool scroll_requested_row_into_view();
 
     Rml::ElementDocument* document = nullptr;
     std::vector<ShipConfig> ordered_ship_configs;
@@ -78,6 +85,8 @@ private:
     void update_marker(std::size_t row);
     bool has_selected_row(std::string_view operation) const;
     std::string selected_mount_type_display_value() const;
+
+    std::optional<std::size_t> row_to_show;
 };
 
 }  // namespace UI::ShipEditor

@@ -74,9 +74,6 @@ TEST_F(ProjectileEditorPage, ASaveWithASpeedThatIsNotANumberKeepsTheScaleToo) {
     const std::string file = "projectiles/projectile_small_one/projectile_small_one.json";
     ui_test::ScopedAssetTree tree({file});
     const std::string before = tree.read("build/assets/" + file);
-    Rml::Element* save = page.document->GetElementById("save");
-    render_frame();
-    const float save_height = save->GetOffsetHeight();
     page.vm.scale = "2";
     page.vm.speed = "quick";
     page.save_projectile();
@@ -108,10 +105,6 @@ TEST_F(ProjectileEditorPage, ASaveWithASpeedThatIsNotANumberKeepsTheScaleToo) {
     EXPECT_EQ(tree.read("build/assets/" + file), before);
     EXPECT_EQ(tree.read("src/assets/" + file), before);
     EXPECT_EQ(nlohmann::json(page.ordered_projectile_configs[0]), nlohmann::json(projectile(0)));
-    // The refusal has a line of its own under the header, which keeps its one line.
-    render_frame();
-    EXPECT_EQ(save->GetOffsetHeight(), save_height);
-    EXPECT_GE(page.document->GetElementById("status")->GetAbsoluteTop(), save->GetAbsoluteTop() + save_height);
     page.select_projectile(1);
     EXPECT_EQ(page.vm.status, "");
 }

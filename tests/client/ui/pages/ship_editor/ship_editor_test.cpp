@@ -32,6 +32,8 @@ struct BadField {
     const char* status;
 };
 
+const std::string four_hundred_digits(400, '9');
+
 const BadField bad_fields[] = {
     {0, &ViewModel::scale, nullptr, "0", "Not saved: Scale must be at least 0.01 and at most 16"},
     {0, &ViewModel::scale, nullptr, "-0", "Not saved: Scale must be at least 0.01 and at most 16"},
@@ -46,6 +48,11 @@ const BadField bad_fields[] = {
     {0, &ViewModel::max_ang_acc, nullptr, "-0.001", "Not saved: Turn accel. must be at least 0 and at most 10000"},
     {0, nullptr, &ViewModel::mount_x, "10001", "Not saved: x of slot 1 must be at least -10000 and at most 10000"},
     {0, nullptr, &ViewModel::mount_y, "-10000.5", "Not saved: y of slot 1 must be at least -10000 and at most 10000"},
+    // Beyond a float: too large or too small, not "not a number".
+    {0, &ViewModel::max_speed, nullptr, "1e400", "Not saved: Top speed is too large; it must be at least 0 and at most 100000"},
+    {0, &ViewModel::scale, nullptr, four_hundred_digits.c_str(),
+     "Not saved: Scale is too large; it must be at least 0.01 and at most 16"},
+    {0, nullptr, &ViewModel::mount_x, " -1e39 ", "Not saved: x of slot 1 is too small; it must be at least -10000 and at most 10000"},
 };
 
 class ShipEditorPage : public ui_test::UiFixture {
@@ -228,6 +235,42 @@ TEST_F(ShipEditorPage, AddingASlotAppendsASmallOneOnTheCentroid) {
     render_frame();
     EXPECT_EQ(page.num_mounts(), 49);
     EXPECT_EQ(page.vm.status, "Not added: a ship has at most 49 slots");
+    EXPECT_TRUE(page.vm.status_failed);
+}
+
+// Battleship Two's eight rows and three added ones outgrow the panel: the rows
+// scroll inside it, and an added or clicked row is brought into view.
+TEST_F(ShipEditorPage, SlotRowsScrollWithinThePanelAndShowTheAddedOrClickedRow) {
+    const auto frame = [this] {
+        render_frame();
+        if (page.scroll_requested_row_into_view()) render_frame();
+    };
+    const auto within = [](Rml::Element* inner, Rml::Element* outer) {
+        const float top = outer->GetAbsoluteOffset(Rml::BoxArea::Padding).y;
+        const float inner_top = inner->GetAbsoluteTop();
+        return inner_top >= top && inner_top + inner->GetOffsetHeight() <= top + outer->GetClientHeight();
+    };
+    select_ship_in_list(11);
+    for (int added = 0; added < 3; ++added) {
+        click(page.document->GetElementById("add-slot"));
+        frame();
+    }
+    Rml::Element* rows = page.document->GetElementById("slot-rows");
+    const auto row_elements = shown_with_class(page.document, "slot-row");
+    ASSERT_EQ(row_elements.size(), 11u);
+    EXPECT_GT(rows->GetScrollHeight(), rows->GetClientHeight());
+    EXPECT_TRUE(within(rows, shown_with_class(page.document, "editor").at(0)));
+    EXPECT_TRUE(within(row_elements.back(), rows));
+    EXPECT_FALSE(within(row_elements.front(), rows));
+
+    click(shown_with_class(page.document, "mount-marker").at(0));
+    frame();
+    EXPECT_EQ(page.vm.selected_mount_idx, 0);
+    EXPECT_TRUE(within(row_elements.front(), rows));
+    const Rml::Vector2f over_rows = rows->GetAbsoluteOffset() + Rml::Vector2f{20.0f, 20.0f};
+    context->ProcessMouseMove(static_cast<int>(over_rows.x), static_cast<int>(over_rows.y), 0);
+    context->ProcessMouseWheel(1.0f, 0);
+    EXPECT_GT(rows->GetScrollTop(), 0.0f);
 }
 
 TEST_F(ShipEditorPage, DeletingTheFirstOfThreeSlotsPutsTheLastInItsPlace) {
@@ -324,7 +367,7 @@ TEST_F(ShipEditorPage, ASaveWithATextThatIsNotANumberWritesNothingAndSaysWhich) 
     ui_test::ScopedAssetTree tree({file});
     const std::string before = tree.read("src/assets/" + file);
     page.vm.mount_x[0] = "12.5";
-    for (const char* text : {"12abc", "0.50p\u00a7e", "nan", "inf", "-Infinity", "1e39", " ", "1 2", "0x10"}) {
+    for (const char* text : {"12abc", "0.50p\u00a7e", "nan", "inf", "-Infinity", "1e400x", " ", "1 2", "0x10"}) {
         page.vm.max_speed = text;
         page.save_ship();
         EXPECT_EQ(page.vm.status, "Not saved: Top speed is not a number") << text;
@@ -369,6 +412,11 @@ TEST_F(ShipEditorPage, ASaveWithANumberTheGameCannotRunWithWritesNothingAndSaysW
     page.save_ship();
     EXPECT_EQ(page.vm.status, "Saved " + ship(11).display_name);
     EXPECT_EQ(load_ship_configs().at(ShipType::BattleshipTwo).scale, 5.64f);
+    // Nearer zero than a float holds: the nearest float, 0.
+    ASSERT_NE(ship(11).mounts[3].pos_x_src, 0.0f);
+    page.vm.mount_x[3] = "1e-400";
+    page.save_ship();
+    EXPECT_EQ(load_ship_configs().at(ShipType::BattleshipTwo).mounts[3].pos_x_src, 0.0f);
 }
 
 TEST_F(ShipEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {
