@@ -1,6 +1,9 @@
-# Fails when the zip lacks what a Windows player needs, or when its readme or
-# launchers have other than Windows line ends.
-# cmake -DPACKAGE=<folder the zip was packed from> -DZIP=<zip> -P check_windows_zip.cmake
+# Fails when the zip lacks what a Windows player needs or a licence notice of
+# what the program links, when its readme, launchers or licence index have
+# other than Windows line ends, or when the program holds the path of the
+# source folder.
+# cmake -DPACKAGE=<folder the zip was packed from> -DZIP=<zip> -DSOURCE=<repository>
+#       -DAR=<archiver> -DFREETYPE=<libfreetype.a linked> -P check_windows_zip.cmake
 cmake_minimum_required(VERSION 3.25)
 set(texts README.txt Play.cmd Server.cmd "Play with own server.cmd")
 set(required voidlance.exe ${texts}
@@ -26,10 +29,37 @@ foreach(variant IN LISTS variants)
                        build/assets/${variant}/${name}.json build/assets/${variant}/${name}.png)
 endforeach()
 
-foreach(license SDL3 SDL3_image SDL3_ttf FreeType FreeType-FTL libpng ENet pugixml zlib spdlog
-                fmt nlohmann-json MinGW-w64-runtime-and-winpthreads GCC-runtime-library-exception
-                Lato-font Noto-Color-Emoji-font)
+foreach(license SDL3 SDL3_image SDL3_ttf FreeType FreeType-FTL FreeType-GPLv2 libpng ENet pugixml
+                zlib spdlog fmt nlohmann-json MinGW-w64-runtime-and-winpthreads
+                GCC-runtime-library-exception Lato-font Noto-Color-Emoji-font README)
   list(APPEND required licenses/${license}.txt)
+endforeach()
+
+# Every object of FreeType's archive, and the notice its sources carry besides
+# FreeType's licences; an object not named here fails the check until the
+# notices of its sources are known and shipped.
+set(freetype_objects
+  "ftbase|FreeType-fthash.txt" # the hash functions of src/base/fthash.c
+  ftbbox ftbdf ftbitmap ftcid ftfstype ftgasp ftglyph ftgxval ftinit ftmm ftotval ftpatent
+  ftpfr ftstroke ftsynth fttype1 ftwinfnt ftsystem ftdebug ftver truetype sfnt smooth ftgzip)
+execute_process(COMMAND ${AR} t ${FREETYPE}
+                OUTPUT_VARIABLE members RESULT_VARIABLE status)
+if(NOT status EQUAL 0 OR NOT members)
+  message(FATAL_ERROR "could not list the objects of ${FREETYPE}")
+endif()
+string(REGEX REPLACE "\\.[^\n]*" "" members "${members}")
+string(STRIP "${members}" members)
+string(REPLACE "\n" ";" members "${members}")
+foreach(member IN LISTS members)
+  set(known ${freetype_objects})
+  list(FILTER known INCLUDE REGEX "^${member}(\\|.*)?$")
+  if(NOT known)
+    message(FATAL_ERROR "${FREETYPE} holds ${member}, whose licence notices this check "
+                        "does not know: ship them in licenses/ and name them here")
+  endif()
+  if(known MATCHES "\\|(.+)$")
+    list(APPEND required licenses/${CMAKE_MATCH_1})
+  endif()
 endforeach()
 # The licence texts those refer to, and the GPL version 3 that the GCC runtime
 # library exception adds to.
@@ -56,8 +86,41 @@ if(missing)
   message(FATAL_ERROR "${ZIP} lacks:\n  ${missing}")
 endif()
 
+# Each name of a file that the licence texts refer to has its line in the
+# index, licenses/README.txt: "  <name>: <file in licenses/>" or, for a part
+# the program does not hold, "  <name>: none, <why>".
+licence_names_referred(${PACKAGE}/licenses names)
+file(STRINGS ${PACKAGE}/licenses/README.txt index)
+foreach(name IN LISTS names)
+  set(entry)
+  foreach(line IN LISTS index)
+    string(FIND "${line}" "  ${name}: " at)
+    if(at EQUAL 0)
+      set(entry "${line}")
+      break()
+    endif()
+  endforeach()
+  if(NOT entry)
+    message(FATAL_ERROR "licenses/README.txt in ${ZIP} does not say where ${name} is")
+  endif()
+  string(LENGTH "  ${name}: " length)
+  string(SUBSTRING "${entry}" ${length} -1 holder)
+  string(REGEX REPLACE "[ ,].*" "" holder "${holder}")
+  if(NOT holder STREQUAL "none" AND NOT "licenses/${holder}" IN_LIST listing)
+    message(FATAL_ERROR "licenses/README.txt in ${ZIP} finds ${name} in ${holder}, "
+                        "which the zip lacks")
+  endif()
+endforeach()
+
+# The file names in the log macros, mapped away at compile time (CMakeLists.txt).
+string(REGEX REPLACE "[][.*+?^$()|\\]" "\\\\\\0" source_pattern "${SOURCE}/")
+file(STRINGS ${PACKAGE}/voidlance.exe paths REGEX "${source_pattern}")
+if(paths)
+  message(FATAL_ERROR "voidlance.exe in ${ZIP} holds the source folder path: ${paths}")
+endif()
+
 # Read as bytes: file(READ) as text drops carriage returns.
-foreach(name IN LISTS texts)
+foreach(name IN LISTS texts ITEMS licenses/README.txt)
   file(READ ${PACKAGE}/${name} bytes HEX)
   string(REGEX REPLACE "(..)" "\\1 " bytes "${bytes}")
   string(REPLACE "0d 0a " "" bytes "${bytes}")

@@ -1,7 +1,9 @@
 # common_licenses_referred(<folder> <variable>): the names of the licence texts
 # that the .txt files in <folder> refer to as /usr/share/common-licenses/<name>.
+# The folder's README.txt, the index of those names, is not one of the texts.
 function(common_licenses_referred folder variable)
   file(GLOB texts ${folder}/*.txt)
+  list(FILTER texts EXCLUDE REGEX "/README\\.txt$")
   set(names)
   foreach(text_file IN LISTS texts)
     file(READ ${text_file} text)
@@ -12,6 +14,31 @@ function(common_licenses_referred folder variable)
       list(APPEND names ${name})
     endforeach()
   endforeach()
+  list(REMOVE_DUPLICATES names)
+  set(${variable} ${names} PARENT_SCOPE)
+endfunction()
+
+# licence_names_referred(<folder> <variable>): every name of a file that the
+# .txt files in <folder> refer to: the /usr/share/common-licenses paths, and
+# the names in quotes (`name`, `name' or "name") that have a folder or an
+# extension, as FreeType's texts name the files of its source tree.
+function(licence_names_referred folder variable)
+  common_licenses_referred(${folder} common)
+  list(TRANSFORM common PREPEND /usr/share/common-licenses/)
+  file(GLOB texts ${folder}/*.txt)
+  list(FILTER texts EXCLUDE REGEX "/README\\.txt$")
+  set(names)
+  foreach(text_file IN LISTS texts)
+    file(READ ${text_file} text)
+    string(REGEX MATCHALL "[`\"][A-Za-z0-9_./+-]+[`'\"]" quoted "${text}")
+    foreach(name IN LISTS quoted)
+      string(REGEX REPLACE "^.(.*).$" "\\1" name "${name}")
+      if(name MATCHES "/|\\.[A-Za-z]+$" AND NOT name MATCHES "^/usr/share/common-licenses/")
+        list(APPEND names ${name})
+      endif()
+    endforeach()
+  endforeach()
+  list(APPEND names ${common})
   list(REMOVE_DUPLICATES names)
   set(${variable} ${names} PARENT_SCOPE)
 endfunction()

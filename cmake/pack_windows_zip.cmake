@@ -28,6 +28,8 @@ set(licenses
   "SDL3_ttf.txt|${built}/SDL3_ttf/LICENSE.txt"
   "FreeType.txt|${built}/freetype/LICENSE.TXT"
   "FreeType-FTL.txt|${built}/freetype/FTL.TXT"
+  "FreeType-GPLv2.txt|${built}/freetype/GPLv2.TXT"
+  "FreeType-fthash.txt|${built}/freetype/fthash.txt"
   "libpng.txt|${built}/libpng/LICENSE"
   "ENet.txt|${built}/enet/LICENSE"
   "pugixml.txt|${built}/pugixml/LICENSE.md"
@@ -77,6 +79,37 @@ foreach(name IN LISTS referred)
   endif()
   file(COPY_FILE ${from} ${PACKAGE}/licenses/common-licenses/${name}.txt)
 endforeach()
+
+# The index of the names those texts refer to (check_windows_zip.cmake finds
+# them): the file here that holds each, or why none is needed. FreeType's
+# texts name files of its source tree; the BDF and PCF drivers and the
+# auto-hinter are not built (scripts/setup-windows).
+set(index "Where the files that the licence texts here refer to are found: each
+name as a text gives it, then the file in this folder that holds it, or
+\"none\" and why none is needed.
+
+FreeType.txt and FreeType-FTL.txt:
+  LICENSE.TXT: FreeType.txt
+  docs/FTL.TXT: FreeType-FTL.txt
+  FTL.TXT: FreeType-FTL.txt
+  docs/GPLv2.TXT: FreeType-GPLv2.txt
+  src/base/fthash.c: FreeType-fthash.txt
+  include/freetype/internal/fthash.h: FreeType-fthash.txt
+  src/gzip/zlib.h: zlib.txt (FreeType is built with that zlib, not its own copy)
+  src/bdf/README: none, the BDF driver is not built into voidlance.exe
+  src/pcf/README: none, the PCF driver is not built into voidlance.exe
+  src/autofit/ft-hb.c: none, the auto-hinter is not built into voidlance.exe
+  src/autofit/ft-hb.h: none, the auto-hinter is not built into voidlance.exe
+  hb-ft.cc: none, HarfBuzz's file behind the two above
+
+Debian's copyright files, and the GCC Runtime Library Exception, which adds
+to the GPL version 3:
+")
+foreach(name IN LISTS referred)
+  string(APPEND index "  /usr/share/common-licenses/${name}: common-licenses/${name}.txt\n")
+endforeach()
+string(REPLACE "\n" "\r\n" index "${index}")
+file(WRITE ${PACKAGE}/licenses/README.txt "${index}")
 
 file(GLOB entries RELATIVE ${PACKAGE} ${PACKAGE}/*)
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${ZIP} --format=zip ${entries}

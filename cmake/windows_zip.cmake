@@ -11,7 +11,8 @@ add_custom_target(windows_zip ALL
   COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DASSETS=${VOIDLANCE_ASSETS}
           -DPREFIX=${VOIDLANCE_WINDOWS_PREFIX} -DPACKAGE=${package} -DZIP=${zip}
           -P ${CMAKE_SOURCE_DIR}/cmake/pack_windows_zip.cmake
-  COMMAND ${CMAKE_COMMAND} -DPACKAGE=${package} -DZIP=${zip}
+  COMMAND ${CMAKE_COMMAND} -DPACKAGE=${package} -DZIP=${zip} -DSOURCE=${CMAKE_SOURCE_DIR}
+          -DAR=${CMAKE_AR} -DFREETYPE=${VOIDLANCE_WINDOWS_PREFIX}/lib/libfreetype.a
           -P ${CMAKE_SOURCE_DIR}/cmake/check_windows_zip.cmake
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
   COMMENT "Packing voidlance-windows-x64.zip")
