@@ -52,20 +52,11 @@ std::string asset_path(std::string_view root, std::string_view kind, std::string
     return fmt::format("{}/assets/{}/{}/{}.json", root, kind, name, name);
 }
 
-// The library's message without its "[json.exception.<kind>.<id>] " head,
-// which create() puts back.
-std::string_view without_exception_name(const json::exception& error) {
-    const std::string_view text = error.what();
-    const auto head_end = text.find("] ");
-    return head_end == std::string_view::npos ? text : text.substr(head_end + 2);
-}
-
 // The same library exception, its text naming the file: one of thirty files
 // must be findable from the single log line that stops start-up.
 template <typename Error>
 Error naming_file(const Error& error, std::string_view path) {
-    return Error::create(error.id, fmt::format("{}: {}", path, without_exception_name(error)),
-                         nullptr);
+    return naming_place(error, path);
 }
 
 json::parse_error naming_file(const json::parse_error& error, std::string_view path) {

@@ -60,6 +60,12 @@ Bound outline_scale_bound(const Polygons& file_polygons) {
     return bound;
 }
 
+std::string_view without_exception_name(const json::exception& error) {
+    const std::string_view text = error.what();
+    const auto head_end = text.find("] ");
+    return head_end == std::string_view::npos ? text : text.substr(head_end + 2);
+}
+
 float read_float(const json& j, const char* key, const Bound& bound) {
     const json& file_value = j.at(key);
     if (!file_value.is_number()) {

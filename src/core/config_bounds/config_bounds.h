@@ -80,6 +80,16 @@ std::string refusal_text(std::string_view key, const Bound& bound, Number value)
     return fmt::format("\"{}\" {}, not {}", key, allowed_text(bound), value);
 }
 
+// The JSON library's message without its "[json.exception.<kind>.<id>] " head.
+std::string_view without_exception_name(const nlohmann::json::exception& error);
+
+// The same library exception, its id kept and `place` (a file, a slot) put in
+// front of its text: "[json.exception.out_of_range.403] <place>: key 'pos_x' not found".
+template <typename Error>
+Error naming_place(const Error& error, std::string_view place) {
+    return Error::create(error.id, fmt::format("{}: {}", place, without_exception_name(error)), nullptr);
+}
+
 // Readers for the configurations' from_json. A missing key raises the JSON
 // library's exception; a value of the wrong JSON type, or one the game cannot
 // run with, raises ConfigValueError naming the key.

@@ -20,6 +20,8 @@ std::vector<MountStats> read_slots(const json& slots) {
             mounts.push_back(slots[i].get<MountStats>());
         } catch (const ConfigValueError& error) {
             throw ConfigValueError(fmt::format("\"mounts\"[{}] {}", i, error.what()));
+        } catch (const json::out_of_range& missing_key) {
+            throw naming_place(missing_key, fmt::format("\"mounts\"[{}]", i));
         }
     }
     return mounts;

@@ -132,7 +132,12 @@ TEST(LoadConfigs, AMissingKeyOrAWrongTypeRaisesNamingTheFile) {
     ship["mounts"][0].erase("rot_range");
     tree.write("ships", "destroyer_two", ship);
     EXPECT_EQ(error_text<json::out_of_range>(load_ship_configs),
-              "[json.exception.out_of_range.403] " + path + ": key 'rot_range' not found");
+              "[json.exception.out_of_range.403] " + path + ": \"mounts\"[0]: key 'rot_range' not found");
+    ship = tree.read("ships", "destroyer_two");
+    ship.erase("max_acc");
+    tree.write("ships", "destroyer_two", ship);
+    EXPECT_EQ(error_text<json::out_of_range>(load_ship_configs),
+              "[json.exception.out_of_range.403] " + path + ": key 'max_acc' not found");
 
     ship = tree.read("ships", "destroyer_two");
     ship["max_speed"] = "fast";
