@@ -269,15 +269,14 @@ int writing_refused(const std::filesystem::path& target) {
 
 // Gives the new file the old one's permission bits and renames it over the
 // old one.
-bool move_over(const std::filesystem::path& temp_path, const std::filesystem::path& target) {
+bool move_over(const std::filesystem::path& temp_path, const std::filesystem::path& target, const RenameFile& rename) {
     std::error_code error;
     if (std::filesystem::exists(target, error)) {
         const auto permissions = std::filesystem::status(target, error).permissions();
         if (!error) std::filesystem::permissions(temp_path, permissions, error);
         if (error) return false;
     }
-    std::filesystem::rename(temp_path, target, error);
-    return !error;
+    return rename(temp_path, target);
 }
 
 void remove_quietly(const std::filesystem::path& path) {
@@ -339,31 +338,28 @@ bool keep_previous(PreparedCopy& copy) {
 }
 
 // Undoes a replacement: the previous file back, or none when there was none.
-bool put_back(const PreparedCopy& copy) {
+bool put_back(const PreparedCopy& copy, const RenameFile& rename) {
+    if (copy.had_previous) return rename(copy.previous, copy.target);
     std::error_code error;
-    if (copy.had_previous) {
-        std::filesystem::rename(copy.previous, copy.target, error);
-    } else {
-        std::filesystem::remove(copy.target, error);
-    }
+    std::filesystem::remove(copy.target, error);
     return !error;
 }
 
 // Both copies are written before either is replaced, and the source copy is
 // put back when the build copy cannot replace its file: the next start reads
 // the build copy, and the two must not differ.
-SavedCopies replace_both(std::string_view saver, PreparedCopy& source, PreparedCopy& build) {
-    if (!keep_previous(source) || !move_over(source.temp, source.target)) {
+SavedCopies replace_both(std::string_view saver, PreparedCopy& source, PreparedCopy& build, const RenameFile& rename) {
+    if (!keep_previous(source) || !move_over(source.temp, source.target, rename)) {
         remove_quietly(source.temp);
         remove_quietly(source.previous);
         remove_quietly(build.temp);
         SPDLOG_ERROR("{}: write failed for '{}'", saver, source.path);
         return {};
     }
-    if (!move_over(build.temp, build.target)) {
+    if (!move_over(build.temp, build.target, rename)) {
         remove_quietly(build.temp);
         SPDLOG_ERROR("{}: write failed for '{}'", saver, build.path);
-        if (put_back(source)) {
+        if (put_back(source, rename)) {
             SPDLOG_WARN("{}: put the previous '{}' back; neither copy changed", saver, source.path);
             return {};
         }
@@ -381,18 +377,28 @@ template <typename Record>
 SavedCopies save_config(std::string_view saver, Record& record) {
     record.polygons = record.src_polygons;
     // Serialise before touching either copy: invalid UTF-8 raises here.
-    const std::string text = to_file_text(json(record));
-    std::optional<PreparedCopy> source = prepare_copy(saver, record.src_path, "src", text);
+    return save_copies(saver, record.src_path, record.build_path, to_file_text(json(record)));
+}
+
+}  // namespace
+
+bool rename_file(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code error;
+    std::filesystem::rename(from, to, error);
+    return !error;
+}
+
+SavedCopies save_copies(std::string_view saver, const std::string& src_path, const std::string& build_path,
+                        const std::string& text, const RenameFile& rename) {
+    std::optional<PreparedCopy> source = prepare_copy(saver, src_path, "src", text);
     if (!source) return {};
-    std::optional<PreparedCopy> build = prepare_copy(saver, record.build_path, "build", text);
+    std::optional<PreparedCopy> build = prepare_copy(saver, build_path, "build", text);
     if (!build) {
         remove_quietly(source->temp);
         return {};
     }
-    return replace_both(saver, *source, *build);
+    return replace_both(saver, *source, *build, rename);
 }
-
-}  // namespace
 
 std::unordered_map<ShipType, ShipConfig> load_ship_configs() {
     return load_configs<ShipType, ShipConfig>("ships", "ship", ship_dir_names);

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "core/mount_config/mount_config.h"
@@ -29,3 +33,12 @@ struct SavedCopies {
 SavedCopies save_ship_config(ShipConfig config);
 SavedCopies save_mount_config(MountConfig config);
 SavedCopies save_projectile_config(ProjectileConfig config);
+
+// Moves a file onto `to`, replacing what is there; false when it could not.
+using RenameFile = std::function<bool(const std::filesystem::path& from, const std::filesystem::path& to)>;
+bool rename_file(const std::filesystem::path& from, const std::filesystem::path& to);
+// What the savers do with a record's file text: both copies or neither.
+// Every replacement and putting back goes through `rename`, which a test
+// makes fail to see a save undo itself.
+SavedCopies save_copies(std::string_view saver, const std::string& src_path, const std::string& build_path,
+                        const std::string& text, const RenameFile& rename = rename_file);

@@ -417,6 +417,53 @@ TEST(SaveConfigs, InvalidUtf8RaisesBeforeAnyFileIsTouched) {
     EXPECT_EQ(tree.leftover_temp_files(), 0);
 }
 
+// The build copy written but not put in place: the source copy, already
+// replaced, is put back; only when that fails too does it keep the new text.
+TEST(SaveConfigs, ABuildCopyThatCannotBeReplacedPutsTheSourceCopyBack) {
+    AssetTree tree;
+    const std::string src_before = read_file(mount_src);
+    const std::string build_before = read_file(mount_build);
+    const std::string text = "{\"cooldown\": 1.75}";
+    const std::filesystem::path build_target = std::filesystem::absolute(mount_build);
+    const std::filesystem::path src_target = std::filesystem::absolute(mount_src);
+    const auto onto = [](const std::filesystem::path& to, const std::filesystem::path& target) {
+        return std::filesystem::equivalent(std::filesystem::absolute(to).parent_path(), target.parent_path()) &&
+               to.filename() == target.filename();
+    };
+    const RenameFile build_refused = [&](const std::filesystem::path& from, const std::filesystem::path& to) {
+        return !onto(to, build_target) && rename_file(from, to);
+    };
+    test_support::LogCapture log;
+    SavedCopies saved = save_copies("save_mount_config", mount_src, mount_build, text, build_refused);
+    EXPECT_FALSE(saved.source || saved.build);
+    EXPECT_EQ(read_file(mount_src), src_before);
+    EXPECT_EQ(read_file(mount_build), build_before);
+    EXPECT_EQ(log.count(spdlog::level::warn,
+                        "save_mount_config: put the previous '" + mount_src + "' back; neither copy changed"),
+              1);
+    EXPECT_EQ(tree.leftover_temp_files(), 0);
+    // A source copy the save created goes again.
+    std::filesystem::remove(mount_src);
+    EXPECT_FALSE(save_copies("save_mount_config", mount_src, mount_build, text, build_refused).source);
+    EXPECT_FALSE(std::filesystem::exists(mount_src));
+
+    // Nor can the source copy be put back: it alone holds the new text, and the save says so.
+    test_support::write_file(mount_src, src_before);
+    int onto_source = 0;
+    const RenameFile both_refused = [&](const std::filesystem::path& from, const std::filesystem::path& to) {
+        if (onto(to, src_target) && ++onto_source > 1) return false;
+        return !onto(to, build_target) && rename_file(from, to);
+    };
+    saved = save_copies("save_mount_config", mount_src, mount_build, text, both_refused);
+    EXPECT_TRUE(saved.source);
+    EXPECT_FALSE(saved.build);
+    EXPECT_EQ(read_file(mount_src), text);
+    EXPECT_EQ(read_file(mount_build), build_before);
+    EXPECT_EQ(log.count(spdlog::level::err, "save_mount_config: could not put the previous '" + mount_src +
+                                                "' back; it holds the new text, '" + mount_build + "' the old"),
+              1);
+}
+
 TEST(SaveConfigs, AFailedBuildCopyLeavesBothCopiesAsTheyWere) {
     AssetTree tree;
     MountConfig mount = load_mount_configs().at(MountType::SmallOne);
