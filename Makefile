@@ -1,8 +1,16 @@
 # voidlance: `make run` and `make test` are all a fresh machine needs.
 BUILD_DIR := build
 CMAKE_FLAGS ?=
+# Parallel build jobs and test processes: JOBS=4, or make's own -j 4; by
+# default every processor.
+JOBS ?= $(patsubst -j%,%,$(filter -j%,$(MAKEFLAGS)))
+BUILD_JOBS = $(if $(JOBS),-j $(JOBS))
+TEST_JOBS = -j $(or $(JOBS),$$(nproc))
 
-.PHONY: all setup configure build run test sanitize bench load fuzz clean windows test-windows
+.PHONY: all setup configure build game run test sanitize bench load fuzz clean windows test-windows
+# The steps run one after another (two setups at once would contend for apt);
+# the jobs above go to the build and the tests.
+.NOTPARALLEL:
 
 all: build
 
@@ -13,14 +21,18 @@ configure: setup
 	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) >/dev/null
 
 build: configure
-	@cmake --build $(BUILD_DIR)
+	@cmake --build $(BUILD_DIR) $(BUILD_JOBS)
+
+# What the game needs, the program and its assets, without the tests.
+game: configure
+	@cmake --build $(BUILD_DIR) --target voidlance $(BUILD_JOBS)
 
 # MODE (CLIENT, SERVER, CLIENTSERVER) and any other variable pass through the environment.
-run: build
+run: game
 	./$(BUILD_DIR)/voidlance
 
 test: build
-	cd $(BUILD_DIR) && ctest --output-on-failure -j $$(nproc)
+	cd $(BUILD_DIR) && ctest --output-on-failure $(TEST_JOBS)
 
 # Every suite built with address, undefined-behaviour and float-conversion checks (Debug, its own
 # build directory); any report fails the run. The suites read the assets and
@@ -34,8 +46,8 @@ sanitize: build
 	@cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
 	  -DCMAKE_C_FLAGS="$(SANITIZE_FLAGS)" -DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" \
 	  -DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)" >/dev/null
-	@cmake --build $(SANITIZE_DIR)
-	cd $(SANITIZE_DIR) && $(SANITIZE_ENV) ctest --output-on-failure -j $$(nproc)
+	@cmake --build $(SANITIZE_DIR) $(BUILD_JOBS)
+	cd $(SANITIZE_DIR) && $(SANITIZE_ENV) ctest --output-on-failure $(TEST_JOBS)
 
 bench: build
 	./$(BUILD_DIR)/voidlance_bench
@@ -70,7 +82,7 @@ windows:
 	@bash scripts/setup-windows
 	@cmake -S . -B $(WINDOWS_DIR) -G Ninja \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(WINDOWS_DIR)
+	@cmake --build $(WINDOWS_DIR) $(BUILD_JOBS)
 
 # Every suite under Wine, then the Windows server against Linux bots. A new
 # Wine prefix takes far longer to make than test discovery may take, so it is
@@ -78,7 +90,7 @@ windows:
 test-windows: windows build
 	$(WINE_ENV) timeout -k 10 600 $(WINE) wineboot --init
 	$(WINE_ENV) timeout -k 10 120 $(WINESERVER) -w
-	cd $(WINDOWS_DIR) && $(WINE_ENV) ctest --output-on-failure -j $$(nproc)
+	cd $(WINDOWS_DIR) && $(WINE_ENV) ctest --output-on-failure $(TEST_JOBS)
 	$(WINE_ENV) bash tests/windows/cross_platform.sh $(WINDOWS_DIR) $(BUILD_DIR)
 
 clean:
