@@ -6,6 +6,9 @@
 #      Both copies hold 512.5, every other line of the file is unchanged.
 #   2. Top speed := "nan", Save; then "12abc", Save. Both are refused by name
 #      and neither copy changes.
+#   3. Battleship Two (eight slots) gets three more; the rows scroll so that
+#      the eleventh shows where the eighth was; its x := 42.5; Save. Both
+#      copies hold eleven slots, the last at x 42.5.
 # Usage: editing_e2e.sh <build dir> <source dir>
 # Logs (and a screenshot when ImageMagick is present) are left in
 # <build dir>/tests/editing_e2e/ for a look after a failure.
@@ -18,6 +21,9 @@ source_dir=$(realpath "$2")
 readonly ship_editor_button=(640 218)
 readonly top_speed_field=(691 162)
 readonly save_button=(1194 38)
+readonly battleship_two_entry=(95 441)
+readonly add_slot_button=(1109 212)
+readonly last_row_x_field=(727 676)
 
 readonly ship_file=assets/ships/frigate_one/frigate_one.json
 readonly deadline=$((SECONDS + 100))  # ctest's own timeout is 120 s
@@ -235,6 +241,32 @@ for text in nan 12abc; do
 $(tail -c +"$((from + 1))" client.log | grep -F 'not a number')"
     say "Top speed '$text' refused; both copies unchanged"
 done
+
+# --- 3. An added slot past the eighth comes into view and takes a typed x.
+readonly battleship_file=assets/ships/battleship_two/battleship_two.json
+click "${battleship_two_entry[@]}"
+wait_ticks 2
+for _ in 1 2 3; do
+    click "${add_slot_button[@]}"
+    wait_ticks 2
+done
+click "${last_row_x_field[@]}"
+wait_ticks 2
+xdotool key --delay 20 ctrl+a
+xdotool type --delay 40 -- 42.5
+wait_ticks 2
+screenshot slot_11_typed
+click "${save_button[@]}"
+eleven_slots_saved() { # <copy>
+    [ "$(grep -c '"mount_type"' "$1")" -eq 11 ] && [ "$(grep -cF '"pos_x": 42.5,' "$1")" -eq 1 ]
+}
+wait_until 10 "eleven slots in src/$battleship_file" eleven_slots_saved "src/$battleship_file"
+eleven_slots_saved "build/$battleship_file" || fail "build/$battleship_file does not hold the eleven slots"
+[ "$(grep -A1 -F '"pos_x": 42.5,' "build/$battleship_file" | tail -n 1)" = '            "pos_y": 0.0,' ] ||
+    fail "x 42.5 went to another slot than the added one"
+wait_ticks 2
+screenshot slot_11_saved
+say "slot 11 of Battleship Two came into view and saved x 42.5 to both copies"
 
 [ "$(sha256sum <"$source_dir/src/$ship_file")" = "$checkout_sum" ] || fail "the checkout's own $ship_file changed"
 say "passed"
