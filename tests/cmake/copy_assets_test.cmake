@@ -1,34 +1,28 @@
-# cmake/copy_assets.cmake on a scratch tree of one file: the first build
-# copies it; a build copy mended by hand outlives the next build, with one
-# line naming both files; a newer source copy replaces it; a build copy that
-# is newer but the same, as a save leaves it, passes without a word.
+# cmake/copy_assets.cmake on a scratch tree of one file: copied at first; a
+# build copy mended by hand outlives the next builds, each saying so in one
+# line; a newer source copy replaces it; a newer but equal build copy, as a
+# save leaves it, passes without a word.
 # cmake -DSCRIPT=<copy_assets.cmake> -DSCRATCH=<folder> -P copy_assets_test.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${SCRATCH})
 set(src_file ${SCRATCH}/src/assets/ships/a/a.json)
 set(build_file ${SCRATCH}/build/assets/ships/a/a.json)
 
-# Writes a file a moment after the last write, as a person would: the file
-# system's clock may give writes close together one time stamp.
+# A moment after the last write, as a person writes: the file system's clock
+# may give writes close together one time stamp.
 function(write_later file text)
   execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 0.05)
   file(WRITE ${file} "${text}")
 endfunction()
 
-# Runs the copy; checks the build copy's text and what the copy said.
 function(expect_copy step text said)
   execute_process(COMMAND ${CMAKE_COMMAND} -DSRC=${SCRATCH} -DOUT=${SCRATCH}/build/assets -P ${SCRIPT}
                   ERROR_VARIABLE output RESULT_VARIABLE status)
   string(STRIP "${output}" output)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${step}: the copy failed: ${output}")
-  endif()
   file(READ ${build_file} found)
-  if(NOT found STREQUAL text)
-    message(FATAL_ERROR "${step}: the build copy holds '${found}', not '${text}'")
-  endif()
-  if(NOT output STREQUAL said)
-    message(FATAL_ERROR "${step}: the copy said\n'${output}'\nnot\n'${said}'")
+  if(NOT status EQUAL 0 OR NOT found STREQUAL text OR NOT output STREQUAL said)
+    message(FATAL_ERROR "${step}: exit ${status}, the build copy holds '${found}', not '${text}'; "
+                        "the copy said\n'${output}'\nnot\n'${said}'")
   endif()
 endfunction()
 

@@ -420,22 +420,22 @@ TEST(SaveConfigs, InvalidUtf8RaisesBeforeAnyFileIsTouched) {
 // The build copy written but not put in place: the source copy, already
 // replaced, is put back; only when that fails too does it keep the new text.
 TEST(SaveConfigs, ABuildCopyThatCannotBeReplacedPutsTheSourceCopyBack) {
+    namespace fs = std::filesystem;
     AssetTree tree;
     const std::string src_before = read_file(mount_src);
     const std::string build_before = read_file(mount_build);
     const std::string text = "{\"cooldown\": 1.75}";
-    const std::filesystem::path build_target = std::filesystem::absolute(mount_build);
-    const std::filesystem::path src_target = std::filesystem::absolute(mount_src);
-    const auto onto = [](const std::filesystem::path& to, const std::filesystem::path& target) {
-        return std::filesystem::equivalent(std::filesystem::absolute(to).parent_path(), target.parent_path()) &&
-               to.filename() == target.filename();
+    const auto onto = [](const fs::path& to, const fs::path& file) {
+        return fs::equivalent(to.parent_path(), file.parent_path()) && to.filename() == file.filename();
     };
-    const RenameFile build_refused = [&](const std::filesystem::path& from, const std::filesystem::path& to) {
-        return !onto(to, build_target) && rename_file(from, to);
+    int renames_onto_source = 0;
+    bool source_refused_after_first = false;
+    const RenameFile failing = [&](const fs::path& from, const fs::path& to) {
+        if (onto(to, mount_src) && ++renames_onto_source > 1 && source_refused_after_first) return false;
+        return !onto(to, mount_build) && rename_file(from, to);
     };
     test_support::LogCapture log;
-    SavedCopies saved = save_copies("save_mount_config", mount_src, mount_build, text, build_refused);
-    EXPECT_FALSE(saved.source || saved.build);
+    EXPECT_FALSE(save_copies("save_mount_config", mount_src, mount_build, text, failing).source);
     EXPECT_EQ(read_file(mount_src), src_before);
     EXPECT_EQ(read_file(mount_build), build_before);
     EXPECT_EQ(log.count(spdlog::level::warn,
@@ -443,20 +443,15 @@ TEST(SaveConfigs, ABuildCopyThatCannotBeReplacedPutsTheSourceCopyBack) {
               1);
     EXPECT_EQ(tree.leftover_temp_files(), 0);
     // A source copy the save created goes again.
-    std::filesystem::remove(mount_src);
-    EXPECT_FALSE(save_copies("save_mount_config", mount_src, mount_build, text, build_refused).source);
-    EXPECT_FALSE(std::filesystem::exists(mount_src));
+    fs::remove(mount_src);
+    EXPECT_FALSE(save_copies("save_mount_config", mount_src, mount_build, text, failing).source);
+    EXPECT_FALSE(fs::exists(mount_src));
 
-    // Nor can the source copy be put back: it alone holds the new text, and the save says so.
     test_support::write_file(mount_src, src_before);
-    int onto_source = 0;
-    const RenameFile both_refused = [&](const std::filesystem::path& from, const std::filesystem::path& to) {
-        if (onto(to, src_target) && ++onto_source > 1) return false;
-        return !onto(to, build_target) && rename_file(from, to);
-    };
-    saved = save_copies("save_mount_config", mount_src, mount_build, text, both_refused);
-    EXPECT_TRUE(saved.source);
-    EXPECT_FALSE(saved.build);
+    renames_onto_source = 0;
+    source_refused_after_first = true;
+    const SavedCopies saved = save_copies("save_mount_config", mount_src, mount_build, text, failing);
+    EXPECT_TRUE(saved.source && !saved.build);
     EXPECT_EQ(read_file(mount_src), text);
     EXPECT_EQ(read_file(mount_build), build_before);
     EXPECT_EQ(log.count(spdlog::level::err, "save_mount_config: could not put the previous '" + mount_src +

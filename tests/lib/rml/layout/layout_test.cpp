@@ -134,23 +134,21 @@ TEST_F(Layout, FlexColumnWithDefiniteHeight) {
 TEST_F(Layout, FlexColumnShrinksScrollContainersToTheHeightLeft) {
     const std::string six = R"(<div class="i"/><div class="i"/><div class="i"/><div class="i"/><div class="i"/><div class="i"/>)";
     Rml::ElementDocument* document = Lay(
-        R"(<div id="column" class="c"><div class="bar"/><div id="list" class="scroll">)" + six +
+        R"(<div class="c"><div class="bar"/><div id="list" class="scroll">)" + six +
             R"(</div><div id="foot"/></div>
            <div class="c"><div class="bar"/><div id="body" class="r"><div class="c side"><div id="rows" class="scroll">)" +
             six + R"(</div></div></div></div>
            <div class="c"><div class="bar"/><div id="spills" class="r"><div class="c side"><div class="scroll">)" + six +
             R"(</div></div></div></div>
-           <div id="floors" class="c"><div id="kept" class="scroll">)" + six +
+           <div class="c"><div id="kept" class="scroll">)" + six +
             R"(</div><div id="gives" class="scroll"><div class="i"/><div class="i"/></div></div>)",
         R"(.c { display: flex; flex-direction: column; height: 100px; width: 50px; }
-           .r { display: flex; flex-grow: 1; align-items: stretch; } #body { min-height: 0; }
-           .side { height: auto; flex-grow: 1; } .bar { height: 20px; } #foot { height: 10px; }
-           .scroll { flex-grow: 1; overflow: auto; } .i { height: 30px; }
-           #kept { min-height: 80px; } #floors { height: 100px; })");
+           .r { display: flex; flex-grow: 1; } #body { min-height: 0; } .side { height: auto; flex-grow: 1; }
+           .bar { height: 20px; } #foot { height: 10px; } .i { height: 30px; }
+           .scroll { flex-grow: 1; overflow: auto; } #kept { min-height: 80px; })");
     Rml::Element* list = Get(document, "list");
     EXPECT_FLOAT_EQ(Size(list).y, 70);
     EXPECT_FLOAT_EQ(list->GetScrollHeight(), 180);
-    EXPECT_FLOAT_EQ(Position(Get(document, "foot")).y - Position(Get(document, "column")).y, 90);
     // Measured at its content's height on the way, it keeps its scroll offset through a new layout.
     list->SetScrollTop(1000);
     Get(document, "foot")->SetProperty("height", "12px");

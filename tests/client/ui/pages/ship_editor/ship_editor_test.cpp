@@ -49,10 +49,12 @@ const BadField bad_fields[] = {
     {0, nullptr, &ViewModel::mount_x, "10001", "Not saved: x of slot 1 must be at least -10000 and at most 10000"},
     {0, nullptr, &ViewModel::mount_y, "-10000.5", "Not saved: y of slot 1 must be at least -10000 and at most 10000"},
     // Beyond a float: too large or too small, not "not a number".
-    {0, &ViewModel::max_speed, nullptr, "1e400", "Not saved: Top speed is too large; it must be at least 0 and at most 100000"},
+    {0, &ViewModel::max_speed, nullptr, "1e400",
+     "Not saved: Top speed is too large; it must be at least 0 and at most 100000"},
     {0, &ViewModel::scale, nullptr, four_hundred_digits.c_str(),
      "Not saved: Scale is too large; it must be at least 0.01 and at most 16"},
-    {0, nullptr, &ViewModel::mount_x, " -1e39 ", "Not saved: x of slot 1 is too small; it must be at least -10000 and at most 10000"},
+    {0, nullptr, &ViewModel::mount_x, " -1e39 ",
+     "Not saved: x of slot 1 is too small; it must be at least -10000 and at most 10000"},
 };
 
 class ShipEditorPage : public ui_test::UiFixture {
