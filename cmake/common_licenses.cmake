@@ -1,9 +1,15 @@
-# common_licenses_referred(<folder> <variable>): the names of the licence texts
-# that the .txt files in <folder> refer to as /usr/share/common-licenses/<name>.
-# The folder's README.txt, the index of those names, is not one of the texts.
-function(common_licenses_referred folder variable)
+# licence_texts(<folder> <variable>): the licence texts of <folder>, its .txt
+# files but README.txt, the index of the names they refer to.
+function(licence_texts folder variable)
   file(GLOB texts ${folder}/*.txt)
   list(FILTER texts EXCLUDE REGEX "/README\\.txt$")
+  set(${variable} ${texts} PARENT_SCOPE)
+endfunction()
+
+# common_licenses_referred(<folder> <variable>): the names of the licence texts
+# that the texts in <folder> refer to as /usr/share/common-licenses/<name>.
+function(common_licenses_referred folder variable)
+  licence_texts(${folder} texts)
   set(names)
   foreach(text_file IN LISTS texts)
     file(READ ${text_file} text)
@@ -19,14 +25,13 @@ function(common_licenses_referred folder variable)
 endfunction()
 
 # licence_names_referred(<folder> <variable>): every name of a file that the
-# .txt files in <folder> refer to: the /usr/share/common-licenses paths, and
+# texts in <folder> refer to: the /usr/share/common-licenses paths, and
 # the names in quotes (`name`, `name' or "name") that have a folder or an
 # extension, as FreeType's texts name the files of its source tree.
 function(licence_names_referred folder variable)
   common_licenses_referred(${folder} common)
   list(TRANSFORM common PREPEND /usr/share/common-licenses/)
-  file(GLOB texts ${folder}/*.txt)
-  list(FILTER texts EXCLUDE REGEX "/README\\.txt$")
+  licence_texts(${folder} texts)
   set(names)
   foreach(text_file IN LISTS texts)
     file(READ ${text_file} text)
