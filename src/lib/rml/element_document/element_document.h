@@ -53,7 +53,7 @@ public:
     // Elements in paint order, rebuilt with each layout.
     std::vector<Element*>& PaintOrder() { return paint_order_; }
     void RequestScrollIntoView(Element& element, ScrollIntoViewOptions options);
-    // Carries out the requests on the current layout; true when something scrolled.
+    // Carries out the requests on the current layout; true when there were any.
     bool ScrollRequestedIntoView();
 
 private:

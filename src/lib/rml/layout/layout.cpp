@@ -338,7 +338,7 @@ private:
     void Collect();
     float MeasureBases();
     void ShrinkItems(float overflow);
-    std::optional<float> ShrinkFloor(const FlexItem& item);
+    std::optional<float> ShrinkFloor(const FlexItem& item) const;
     float SizeItems();
     float Place(float line_cross, float free);
     void PlaceText(const FlexItem& item, Vector2f position);
@@ -846,7 +846,7 @@ void FlexFormatter::ShrinkItems(float overflow) {
 // content-sized boxes shrink: to their min-width or min-height when one is
 // given, else a scroll container to nothing (it scrolls instead), else a row
 // item to its longest word and a column item not at all.
-std::optional<float> FlexFormatter::ShrinkFloor(const FlexItem& item) {
+std::optional<float> FlexFormatter::ShrinkFloor(const FlexItem& item) const {
     if (item.text || IsReplaced(*item.element)) return std::nullopt;
     const ComputedValues& v = item.element->GetComputedValues();
     if (!(row_ ? v.width : v.height).IsAuto()) return std::nullopt;
