@@ -52,13 +52,9 @@ std::string asset_path(std::string_view root, std::string_view kind, std::string
     return fmt::format("{}/assets/{}/{}/{}.json", root, kind, name, name);
 }
 
-// The same library exception, its text naming the file: one of thirty files
-// must be findable from the single log line that stops start-up.
-template <typename Error>
-Error naming_file(const Error& error, std::string_view path) {
-    return naming_place(error, path);
-}
-
+// Every library exception the loaders pass on names the file (naming_place):
+// one of thirty files must be findable from the single log line that stops
+// start-up. A parse error keeps its line and column after the path.
 json::parse_error naming_file(const json::parse_error& error, std::string_view path) {
     std::string_view detail = without_exception_name(error);
     if (detail.starts_with("parse error")) {
@@ -97,7 +93,7 @@ json parse_file(const std::string& path) {
     } catch (const json::parse_error& parse_error) {
         throw naming_file(parse_error, path);
     } catch (const json::out_of_range& overflow) {  // a number beyond a double, such as 1e400
-        throw naming_file(overflow, path);
+        throw naming_place(overflow, path);
     } catch (const std::ios_base::failure& failure) {
         throw std::runtime_error(fmt::format("{}: could not be read: {}", path, failure.what()));
     }
@@ -108,9 +104,9 @@ Record record_from_json(const json& document, const std::string& path) {
     try {
         return read_object(document, "the file").get<Record>();
     } catch (const json::out_of_range& error) {
-        throw naming_file(error, path);
+        throw naming_place(error, path);
     } catch (const json::type_error& error) {
-        throw naming_file(error, path);
+        throw naming_place(error, path);
     } catch (const ConfigValueError& error) {
         throw ConfigValueError(fmt::format("{}: {}", path, error.what()));
     }
