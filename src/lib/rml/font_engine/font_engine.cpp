@@ -132,7 +132,7 @@ float PairKerning(const SizedFace& face, char32_t previous, char32_t code_point)
 }
 
 // Splits text into runs of one face each: the main face where it has the glyph.
-// Where the engine kerns pairs itself, a kerned pair and a space also start a new run.
+// A space is a run of its own, and where the engine kerns pairs itself a kerned pair starts one too.
 std::vector<Run> SplitRuns(Font& font, std::string_view text) {
     const bool kerns_pairs = GetState().kerns_pairs;
     std::vector<Run> runs;
@@ -152,10 +152,11 @@ std::vector<Run> SplitRuns(Font& font, std::string_view text) {
             }
         }
         const bool same_face = !runs.empty() && runs.back().face == face;
-        // The layout measures words and spaces apart; a line cut into runs at
-        // its spaces measures as their sum, not narrower by a rounded pixel,
-        // which would leave its box too narrow for it.
-        const bool at_space = kerns_pairs && (previous == ' ' || code_point == ' ');
+        // The layout breaks lines at spaces and sums the widths of words and
+        // spaces; a line measured whole must come to that same sum, with no
+        // kerning across a space and each piece rounded alone, or a box sized
+        // to the line is too narrow for it and wraps it.
+        const bool at_space = previous == ' ' || code_point == ' ';
         const float kerning = kerns_pairs && same_face && !at_space ? PairKerning(*face, previous, code_point) : 0;
         if (!same_face || kerning != 0 || at_space) {
             run_start = start;
@@ -383,6 +384,10 @@ void RenderText(RenderInterface& render_interface, FontHandle handle, std::strin
         const Run& run = runs[i];
         x += run.kerning;
         const float top = baseline - run.face->ascent * run.face->scale;
+        if (run.text == " ") {
+            x += RunWidth(run);
+            continue;
+        }
         if (wide) {
             x += RenderPieces(render_interface, handle, run, {x, position.y}, font->metrics.Height(), top, colour,
                               opacity, clip);

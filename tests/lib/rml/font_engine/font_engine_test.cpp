@@ -67,15 +67,15 @@ TEST_F(Fonts, KernedPairsSitCloserInMeasureAndDrawing) {
     EXPECT_GT(widest_gap[1], 0);
     EXPECT_LE(widest_gap[0], widest_gap[1] + 1);
     EXPECT_LT(last_lit[0], 10 + FontEngine::MeasureText(font, 40, "Top"));
-    // A line is never narrower than its words and spaces, which the layout
-    // breaks it into: its shrink-to-fit box would wrap it ("Type of slot / 1").
-    for (const float size : {14.f, 15.f, 16.f}) {
+    // A line measures as its words and spaces, which the layout breaks it
+    // into: narrower, its shrink-to-fit box would wrap it ("Type of slot / 1").
+    for (const float size : {14.f, 15.f, 16.f, 18.f}) {
         const FontEngine::FontHandle small = FontEngine::GetFont("Lato", size);
         float pieces = 0;
-        for (const char* piece : {"Type", " ", "of", " ", "slot", " ", "1"}) {
+        for (const char* piece : {"Type", " ", "of", " ", "slot", " ", "1", " ", "Cruiser", " ", "Three"}) {
             pieces += FontEngine::MeasureText(small, size, piece);
         }
-        EXPECT_GE(FontEngine::MeasureText(small, size, "Type of slot 1"), pieces) << "at " << size << "px";
+        EXPECT_EQ(FontEngine::MeasureText(small, size, "Type of slot 1 Cruiser Three"), pieces) << "at " << size << "px";
     }
 }
 

@@ -116,6 +116,31 @@ TEST_F(Layout, FlexRowShrinksAutoWidthItemsDownToTheirLongestWord) {
     EXPECT_FLOAT_EQ(Size(Get(document, "word")).x, 80);  // no narrower than its word: it overflows
 }
 
+// The names the editors show, at the sizes their pages show them: a box
+// sized to a name holds it on one line ("Cruiser" above "Three" was not).
+TEST_F(Layout, ABoxSizedToAGameNameHoldsItOnOneLine) {
+    ASSERT_TRUE(LoadFont());
+    const char* names[] = {"Frigate One", "Frigate Two", "Frigate Three", "Frigate Four", "Destroyer One",
+                           "Destroyer Two", "Destroyer Three", "Cruiser One", "Cruiser Two", "Cruiser Three",
+                           "Battleship One", "Battleship Two", "Small One", "Small Two", "Small Three",
+                           "Medium One", "Medium Two", "Medium Three", "Large One", "Large Two", "Large Three"};
+    for (const int size : {13, 14, 15, 18}) {
+        std::string body;
+        for (const char* name : names) {
+            body += std::string(R"(<div class="row"><div class="name">)") + name + "</div></div>";
+            body += std::string(R"(<div><div class="block">)") + name + "</div></div>";
+        }
+        Rml::ElementDocument* document =
+            Lay(body, ".row { display: flex; } .block { display: inline-block; } body { font-family: Lato; font-size: " +
+                          std::to_string(size) + "px; }");
+        for (int i = 0; i < document->GetNumChildren(); ++i) {
+            Rml::Element* name = document->GetChild(i)->GetChild(0);
+            EXPECT_EQ(name->GetChild(0)->GetBox().text.size(), 1u)
+                << names[i / 2] << " at " << size << "px in a " << name->GetClassNames();
+        }
+    }
+}
+
 TEST_F(Layout, FlexColumnWithDefiniteHeight) {
     Rml::ElementDocument* document = Lay(
         R"(<div id="column"><div id="top"/><div id="fill"/><div id="narrow"/></div>)",
