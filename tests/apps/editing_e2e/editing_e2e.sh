@@ -90,13 +90,14 @@ wait_until() { # <limit seconds> <what> <condition...>
 }
 
 # Log lines since a byte offset, so each step only sees what it caused.
+# grep reads the whole rest of the log (-c, never -q): under pipefail, a grep
+# that stops at its first match lets tail die of SIGPIPE and fails the check
+# although the line is there.
 log_size() { stat -c %s "$1"; }
-logged_since() { # <log> <offset> <fixed text>
-    tail -c +"$(($2 + 1))" "$1" | grep -qF -- "$3"
-}
 logged_times_since() { # <log> <offset> <fixed text> <count>
     [ "$(tail -c +"$(($2 + 1))" "$1" | grep -cF -- "$3")" -ge "$4" ]
 }
+logged_since() { logged_times_since "$1" "$2" "$3" 1; } # <log> <offset> <fixed text>
 
 # The client writes a line for each loop pass and many per tick; keep only
 # the lines this test reads or a person would need after a failure.
