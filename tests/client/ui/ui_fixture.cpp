@@ -1,6 +1,7 @@
 #include "client/ui/ui_fixture.h"
 
 #include <fstream>
+#include <stdexcept>
 #include <random>
 #include <sstream>
 
@@ -20,7 +21,32 @@ std::filesystem::path fresh_temp_dir(const std::string& prefix) {
     return path;
 }
 
+// Fonts are large and only read: linked where the file system allows.
+void copy_tree(const std::filesystem::path& from, const std::filesystem::path& to) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(from)) {
+        const auto target = to / std::filesystem::relative(entry.path(), from);
+        if (entry.is_directory()) {
+            std::filesystem::create_directories(target);
+            continue;
+        }
+        std::error_code error;
+        if (entry.path().extension() == ".ttf") std::filesystem::create_hard_link(entry.path(), target, error);
+        if (error || entry.path().extension() != ".ttf") std::filesystem::copy_file(entry.path(), target);
+    }
+}
+
 }  // namespace
+
+ScratchCheckout::ScratchCheckout() : checkout_(std::filesystem::current_path()) {
+    if (scratch_.path().empty()) throw std::runtime_error("no scratch folder could be made");
+    copy_tree(checkout_ / "build/assets", scratch_.path() / "build/assets");
+    for (const char* kind : {"ships", "mounts", "projectiles"}) {
+        copy_tree(scratch_.path() / "build/assets" / kind, scratch_.path() / "src/assets" / kind);
+    }
+    std::filesystem::current_path(scratch_.path());
+}
+
+ScratchCheckout::~ScratchCheckout() { std::filesystem::current_path(checkout_); }
 
 void UiFixture::SetUp() {
     ASSERT_NE(window.renderer, nullptr);

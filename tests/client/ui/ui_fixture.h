@@ -8,8 +8,28 @@
 
 #include "client/support/sdl_support.h"
 #include "lib/rml/rml.h"
+#include "support/scratch_dir.h"
 
 namespace ui_test {
+
+// The working directory of a test whose code may save: a scratch folder laid
+// out like the checkout, with build/assets (documents, fonts, images and
+// configuration files) and src/assets (the configuration files), so that
+// whatever the code under test writes by relative path lands there.
+class ScratchCheckout {
+public:
+    ScratchCheckout();
+    ~ScratchCheckout();
+    ScratchCheckout(const ScratchCheckout&) = delete;
+    ScratchCheckout& operator=(const ScratchCheckout&) = delete;
+
+    // The directory the test started in: the checkout, or the Windows build folder.
+    const std::filesystem::path& checkout() const { return checkout_; }
+
+private:
+    std::filesystem::path checkout_;
+    test_support::ScratchDir scratch_;
+};
 
 // The toolkit on a 1280 x 720 offscreen window with the software renderer,
 // the game's fonts and custom elements, and one context named "main".
@@ -43,6 +63,7 @@ protected:
     // The text of a data model's function variable.
     std::string function_value(const std::string& model, const std::string& name);
 
+    ScratchCheckout scratch;
     client_test::OffscreenWindow window{1280, 720};
     RenderInterface_SDL* render_interface = nullptr;
     SystemInterface_SDL* system_interface = nullptr;

@@ -15,10 +15,11 @@ namespace {
 
 class EditorPagesLook : public ui_test::UiFixture {
 protected:
-    // In the build folder, relative to the tests' working directory.
-    static std::string snapshot(const std::string& name) {
-        std::filesystem::create_directories("build/snapshots");
-        return "build/snapshots/" + name;
+    // In the checkout's build folder, not the scratch one.
+    std::string snapshot(const std::string& name) const {
+        const auto folder = scratch.checkout() / "build/snapshots";
+        std::filesystem::create_directories(folder);
+        return (folder / name).string();
     }
 
     // A dim grid so that the panel's translucency shows.

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "client/support/sdl_support.h"
+#include "client/ui/ui_fixture.h"
 #include "client/ui/rml.h"
 #include "core/config/config.h"
 #include "support/log_capture.h"
@@ -34,6 +35,7 @@ protected:
     void press_key(SDL_Keycode key);
     Rml::Element* element(Rml::ElementDocument* document, const std::string& id);
 
+    ui_test::ScratchCheckout scratch;
     test_support::LogCapture log;
     client_test::OffscreenWindow screen;
     Config config = game_config();
