@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+
 #include "client/ui/pages/ship_editor/ship_editor.h"
 #include "client/ui/ui_fixture.h"
 #include "core/asset_helpers/asset_helpers.h"
@@ -272,7 +274,17 @@ TEST_F(ShipEditorPage, SlotRowsScrollWithinThePanelAndShowTheAddedOrClickedRow) 
     const Rml::Vector2f over_rows = rows->GetAbsoluteOffset() + Rml::Vector2f{20.0f, 20.0f};
     context->ProcessMouseMove(static_cast<int>(over_rows.x), static_cast<int>(over_rows.y), 0);
     context->ProcessMouseWheel(1.0f, 0);
-    EXPECT_GT(rows->GetScrollTop(), 0.0f);
+    const float scrolled = rows->GetScrollTop();
+    EXPECT_GT(scrolled, 0.0f);
+    // A click on the last row in full view leaves the list where it is.
+    Rml::Element* in_view = nullptr;
+    for (Rml::Element* row : row_elements) in_view = within(row, rows) ? row : in_view;
+    ASSERT_NE(in_view, nullptr);
+    click(in_view->GetChild(0));
+    frame();
+    EXPECT_EQ(page.vm.selected_mount_idx, static_cast<int>(std::find(row_elements.begin(), row_elements.end(),
+                                                                     in_view) - row_elements.begin()));
+    EXPECT_EQ(rows->GetScrollTop(), scrolled);
 }
 
 TEST_F(ShipEditorPage, DeletingTheFirstOfThreeSlotsPutsTheLastInItsPlace) {
