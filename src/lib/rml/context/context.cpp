@@ -315,6 +315,10 @@ bool Context::ProcessMouseWheel(Vector2f wheel_delta, int key_modifier_state) {
     parameters["wheel_delta_y"] = Variant(wheel_delta.y);
     const std::weak_ptr<bool> alive = target->GetLifetime();
     const bool propagate = target->DispatchEvent("mousescroll", parameters);
+    // With Shift held a plain wheel scrolls sideways, so a box wider than its
+    // frame can be seen whole without a sideways wheel.
+    const bool sideways = (key_modifier_state & Input::KM_SHIFT) != 0 && wheel_delta.x == 0;
+    if (sideways) wheel_delta = {wheel_delta.y, 0};
     if (propagate && IsAlive(alive)) ScrollFrom(target, wheel_delta);
     return false;
 }

@@ -337,7 +337,7 @@ public:
 private:
     void Collect();
     float MeasureBases();
-    void ShrinkItems(float overflow);
+    float ShrinkItems(float overflow);
     std::optional<float> ShrinkFloor(const FlexItem& item) const;
     float SizeItems();
     float Place(float line_cross, float free);
@@ -738,10 +738,10 @@ float FlexFormatter::Run() {
         }
         free = 0;
     } else if (free < 0) {
-        ShrinkItems(-free);
+        free = -ShrinkItems(-free);
     }
     const float line_cross = SizeItems();
-    const float extent = Place(line_cross, std::max(0.f, free));
+    const float extent = Place(line_cross, free);
     return row_ ? line_cross : height_.value_or(std::max(0.f, extent));
 }
 
@@ -819,8 +819,8 @@ float FlexFormatter::MeasureBases() {
 
 // A line longer than its container takes the excess from its content-sized
 // items, in proportion to their size; an item that reaches its floor keeps it
-// and the others give up the rest.
-void FlexFormatter::ShrinkItems(float overflow) {
+// and the others give up the rest. Gives the excess that is left.
+float FlexFormatter::ShrinkItems(float overflow) {
     std::vector<std::optional<float>> floors;
     floors.reserve(items_.size());
     for (const FlexItem& item : items_) floors.push_back(ShrinkFloor(item));
@@ -829,7 +829,7 @@ void FlexFormatter::ShrinkItems(float overflow) {
         for (std::size_t i = 0; i < items_.size(); ++i) {
             if (floors[i] && items_[i].main > *floors[i]) total += items_[i].main;
         }
-        if (total <= 0) return;
+        if (total <= 0) break;
         float taken = 0;
         for (std::size_t i = 0; i < items_.size(); ++i) {
             FlexItem& item = items_[i];
@@ -840,6 +840,7 @@ void FlexFormatter::ShrinkItems(float overflow) {
         }
         overflow -= taken;
     }
+    return std::max(0.f, overflow);
 }
 
 // How far an item may shrink; nothing when it keeps its size. Only
@@ -896,10 +897,14 @@ float FlexFormatter::SizeItems() {
 }
 
 // Puts the items along the main axis with justify-content and across with
-// align-items; gives the main extent they take.
+// align-items; gives the main extent they take. Items that overflow (`free`
+// below 0) stick out at the end, or at both ends alike when centred, as a
+// panel wider than its page does.
 float FlexFormatter::Place(float line_cross, float free) {
     float leading = 0;
     float between = 0;
+    if (free < 0 && values_.justify_content == Style::JustifyContent::Center) leading = free / 2;
+    if (free < 0 && values_.justify_content == Style::JustifyContent::FlexEnd) leading = free;
     if (free > 0 && !items_.empty()) {
         const float count = static_cast<float>(items_.size());
         switch (values_.justify_content) {
@@ -1044,12 +1049,18 @@ float LayoutEngine::MinContentWidth(Element& e) {
     const float frame = edges.Frame().x;
     const bool row_flex = v.display == Display::Flex && v.flex_direction == Style::FlexDirection::Row;
     float content = 0;
+    int items = 0;
     for (const ElementPtr& child : e.GetChildren()) {
         if (!IsDisplayed(*child) || IsAbsolute(*child)) continue;
+        // White space alone is no flex item.
+        if (row_flex && IsText(*child) && OneLine(static_cast<ElementText&>(*child)).empty()) continue;
         const float margins = IsText(*child) ? 0 : ResolveEdges(child->GetComputedValues(), 0).margin.Horizontal();
         const float width = MinContentWidth(*child) + margins;
         content = row_flex ? content + width : std::max(content, width);
+        ++items;
     }
+    // A row's items keep their gaps however narrow it gets.
+    if (row_flex && items > 1) content += v.column_gap * static_cast<float>(items - 1);
     return ClampWidth(v, content, 0) + frame;
 }
 

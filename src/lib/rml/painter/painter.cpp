@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "lib/rml/context/context.h"
 #include "lib/rml/core/core.h"
@@ -163,14 +164,24 @@ void PaintDecoration(RenderInterface& render_interface, const Rectanglef& border
                   v.border_color[1], opacity);
 }
 
+// A thin thumb along the right edge for content below or above the frame,
+// and along the bottom edge for content beside it.
 void PaintScrollIndicator(RenderInterface& render_interface, const LayoutBox& box, float opacity) {
+    constexpr Colourb kThumb{200, 200, 200, 140};
     const Vector2f client = box.PaddingSize();
-    if (box.scroll_size.y <= client.y + 0.5f || client.y <= 0) return;
-    const float thumb = std::max(16.f, client.y * client.y / box.scroll_size.y);
-    const float travel = client.y - thumb;
-    const float y = travel * box.scroll.y / (box.scroll_size.y - client.y);
-    const float x = box.absolute.x + box.border.left + client.x - 5;
-    FillRectangle(render_interface, {x, box.absolute.y + box.border.top + y, 4, thumb}, {200, 200, 200, 140}, opacity);
+    const Vector2f origin{box.absolute.x + box.border.left, box.absolute.y + box.border.top};
+    const auto thumb = [](float visible, float whole, float scrolled) {
+        const float length = std::max(16.f, visible * visible / whole);
+        return std::pair{(visible - length) * scrolled / (whole - visible), length};
+    };
+    if (box.scroll_size.y > client.y + 0.5f && client.y > 0) {
+        const auto [y, length] = thumb(client.y, box.scroll_size.y, box.scroll.y);
+        FillRectangle(render_interface, {origin.x + client.x - 5, origin.y + y, 4, length}, kThumb, opacity);
+    }
+    if (box.scroll_size.x > client.x + 0.5f && client.x > 0) {
+        const auto [x, length] = thumb(client.x, box.scroll_size.x, box.scroll.x);
+        FillRectangle(render_interface, {origin.x + x, origin.y + client.y - 5, length, 4}, kThumb, opacity);
+    }
 }
 
 void PaintInput(RenderInterface& render_interface, ElementInput& input, Scissor& scissor) {

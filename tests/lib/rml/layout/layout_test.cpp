@@ -85,13 +85,15 @@ TEST_F(Layout, FlexRowGrowsGapsAndAligns) {
     Rml::ElementDocument* document = Lay(
         R"(<div id="row"><div id="a"/><div id="b"/><div id="c"/></div>
            <div id="spread"><div class="i"/><div class="i"/><div class="i"/></div>
-           <div id="stretch"><div id="tall"/><div id="auto"/></div>)",
+           <div id="stretch"><div id="tall"/><div id="auto"/></div>
+           <div id="centred"><div id="wider"/></div>)",
         R"(#row { display: flex; width: 300px; gap: 10px; align-items: center; }
            #a { width: 50px; height: 20px; } #b { flex: 1; height: 10px; } #c { width: 50px; height: 30px; }
            #spread { display: flex; width: 300px; justify-content: space-between; }
            .i { width: 40px; height: 5px; }
            #stretch { display: flex; width: 100px; }
-           #tall { width: 10px; height: 40px; } #auto { width: 10px; })");
+           #tall { width: 10px; height: 40px; } #auto { width: 10px; }
+           #centred { display: flex; width: 100px; justify-content: center; } #wider { width: 140px; height: 5px; })");
     const float row_top = Position(Get(document, "row")).y;
     EXPECT_EQ(Position(Get(document, "a")), (Vector2f{0, row_top + 5}));
     EXPECT_EQ(Position(Get(document, "b")), (Vector2f{60, row_top + 10}));
@@ -102,18 +104,22 @@ TEST_F(Layout, FlexRowGrowsGapsAndAligns) {
     EXPECT_FLOAT_EQ(Position(spread->GetChild(1)).x, 130);
     EXPECT_FLOAT_EQ(Position(spread->GetChild(2)).x, 260);
     EXPECT_FLOAT_EQ(Size(Get(document, "auto")).y, 40);  // stretched to the line
+    EXPECT_FLOAT_EQ(Position(Get(document, "wider")).x, -20);  // too wide, it sticks out on both sides alike
 }
 
 TEST_F(Layout, FlexRowShrinksAutoWidthItemsDownToTheirLongestWord) {
     Rml::ElementDocument* document = Lay(
         R"(<div class="row"><div class="fixed"/><div id="text">aaaa bbbb cccc</div></div>
-           <div class="row"><div class="fixed"/><div id="word">aaaaaaaaaaaaaaaa</div></div>)",
-        R"(.row { display: flex; width: 100px; } .fixed { width: 40px; height: 5px; })");
+           <div class="row"><div class="fixed"/><div id="word">aaaaaaaaaaaaaaaa</div></div>
+           <div class="row"><div class="fixed"/><div id="gapped"><div>aaaaaaaa</div><div>bbbbbbbb</div></div></div>)",
+        R"(.row { display: flex; width: 100px; } .fixed { width: 40px; height: 5px; }
+           #gapped { display: flex; gap: 10px; })");
     Rml::Element* text = Get(document, "text");
     EXPECT_FLOAT_EQ(Size(text).x, 60);
     EXPECT_FLOAT_EQ(Size(text->GetParentNode()->GetChild(0)).x, 40);
     ASSERT_EQ(text->GetChild(0)->GetBox().text.size(), 2u);
     EXPECT_FLOAT_EQ(Size(Get(document, "word")).x, 80);  // no narrower than its word: it overflows
+    EXPECT_FLOAT_EQ(Size(Get(document, "gapped")).x, 90);   // nor than its items' words and the gap between
 }
 
 // The names the editors show, at the sizes their pages show them: a box
@@ -227,8 +233,10 @@ TEST_F(Layout, AbsoluteAndRelativePositioning) {
 
 TEST_F(Layout, OverflowScrollsAndClips) {
     Rml::ElementDocument* document = Lay(
-        R"(<div id="box"><div class="item"/><div class="item"/><div class="item"/><div class="item"/></div><div id="after"/>)",
-        R"(#box { height: 50px; overflow: auto; padding: 5px; } .item { height: 30px; } #after { height: 1px; })");
+        R"(<div id="box"><div class="item"/><div class="item"/><div class="item"/><div class="item"/></div><div id="after"/>
+           <div id="narrow"><div id="wide"/></div>)",
+        R"(#box { height: 50px; overflow: auto; padding: 5px; } .item { height: 30px; } #after { height: 1px; }
+           #narrow { width: 100px; height: 20px; overflow: auto; } #wide { width: 300px; height: 20px; })");
     Rml::Element* box = Get(document, "box");
     EXPECT_FLOAT_EQ(box->GetClientHeight(), 60);
     EXPECT_FLOAT_EQ(box->GetScrollHeight(), 130);
@@ -258,6 +266,13 @@ TEST_F(Layout, OverflowScrollsAndClips) {
     box->RemoveChild(box->GetChild(3));
     context_->Update();
     EXPECT_FLOAT_EQ(box->GetScrollTop(), 5);
+
+    // With Shift held the wheel scrolls a box that is too narrow sideways.
+    Rml::Element* narrow = Get(document, "narrow");
+    context_->ProcessMouseMove(10, static_cast<int>(Position(narrow).y) + 5, 0);
+    context_->ProcessMouseWheel(1.f, Rml::Input::KM_SHIFT);
+    EXPECT_FLOAT_EQ(narrow->GetScrollLeft(), 36);  // three lines of 12px
+    EXPECT_FLOAT_EQ(narrow->GetScrollTop(), 0);
 }
 
 TEST_F(Layout, DisplayNoneTakesNoSpace) {
