@@ -27,6 +27,9 @@ namespace {
 constexpr const char* window_title = "voidlance";
 constexpr int window_width = 1280;
 constexpr int window_height = 720;
+// Every page fits a window of this size; a smaller one would cut the editors off.
+constexpr int least_window_width = 1024;
+constexpr int least_window_height = 600;
 
 void log_step(WindowLog log, const char* text) {
     if (log == WindowLog::EachStep) {
@@ -108,6 +111,9 @@ std::optional<GameWindow> open_game_window(Config& config, WindowLog log) {
         return std::nullopt;
     }
     log_step(log, "SDL_Window created");
+    if (!SDL_SetWindowMinimumSize(game_window.window, least_window_width, least_window_height)) {
+        SPDLOG_WARN("SDL_SetWindowMinimumSize failed: {}", SDL_GetError());
+    }
     game_window.renderer = SDL_CreateRenderer(game_window.window, nullptr);
     if (!game_window.renderer) {
         SPDLOG_ERROR("SDL_CreateRenderer failed: {}", SDL_GetError());

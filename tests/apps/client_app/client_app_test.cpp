@@ -174,6 +174,14 @@ TEST_F(ClientAppTest, AdminMenuIsUpAtStartEscapeTogglesItAndItsButtonsWork) {
             SDL_PushEvent(&resize);
         },
         [](Rml::Context& context) { return context.GetDimensions() == Rml::Vector2i{1100, 650}; });
+    driver.add_stage("the window keeps 1024 x 600 as its least size, which every page fits", nothing, [](Rml::Context&) {
+        int count = 0;
+        SDL_Window** windows = SDL_GetWindows(&count);
+        int width = 0, height = 0;
+        if (count == 1) SDL_GetWindowMinimumSize(windows[0], &width, &height);
+        SDL_free(windows);
+        return width == 1024 && height == 600;
+    });
     driver.add_stage(
         "the ship editor button opens the editor in the menu's place",
         [](Rml::Context& context) {

@@ -110,6 +110,31 @@ TEST_F(RmlManagerTest, EachViewShowsAndHidesExactlyItsOwnPage) {
     }
 }
 
+// Down to the window's least size, 1024 x 600, each page's panel fits the
+// window, and so do the Ship editor's controls that lay outside it once.
+TEST_F(RmlManagerTest, EveryPageFitsTheLeastWindow) {
+    const Rml::Vector2i least{1024, 600};
+    manager->context->SetDimensions(least);
+    const auto inside = [&](Rml::Element* element) {
+        const Rml::Vector2f at = element->GetAbsoluteOffset(Rml::BoxArea::Border);
+        return at.x >= 0 && at.y >= 0 && at.x + element->GetOffsetWidth() <= static_cast<float>(least.x) &&
+               at.y + element->GetOffsetHeight() <= static_cast<float>(least.y);
+    };
+    for (const ViewDocument& entry : view_documents) {
+        manager->show_view(entry.view);
+        draw_frame();
+        const auto panels = ui_test::shown_with_class(document_of(entry.view), "panel");
+        ASSERT_EQ(panels.size(), 1u) << entry.path;
+        EXPECT_TRUE(inside(panels[0])) << entry.path;
+        manager->hide_view(entry.view);
+    }
+    manager->show_view(RmlView::ship_editor);
+    draw_frame();
+    for (const char* id : {"save", "status", "max-ang-acc", "scale", "add-slot", "delete-slot", "slot-rows"}) {
+        EXPECT_TRUE(inside(element(manager->ship_editor.document, id))) << id;
+    }
+}
+
 TEST_F(RmlManagerTest, NoneAndNumbersOutsideTheViewsChangeNothing) {
     manager->show_view(RmlView::login);
     for (const std::uint32_t number : {0u, 13u, 99u, 0xFFFFFFFFu}) {
