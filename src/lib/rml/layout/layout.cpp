@@ -898,8 +898,7 @@ float FlexFormatter::SizeItems() {
 
 // Puts the items along the main axis with justify-content and across with
 // align-items; gives the main extent they take. Items that overflow (`free`
-// below 0) stick out at the end, or at both ends alike when centred, as a
-// panel wider than its page does.
+// below 0) stick out at the end, or at both ends alike when centred.
 float FlexFormatter::Place(float line_cross, float free) {
     float leading = 0;
     float between = 0;
