@@ -6,10 +6,15 @@
 # so that is where a person mends it, and the next build must not undo that.
 # A newer build copy that differs is kept, with one line saying what to do;
 # one that is the same, as a copy or an editor's save leaves it, is left alone.
+# The new and kept files of a save cut short are no configuration: the next
+# save of their record removes them.
 file(MAKE_DIRECTORY ${OUT})
 if(EXISTS ${SRC}/src/assets)
   file(GLOB_RECURSE sources RELATIVE ${SRC}/src/assets ${SRC}/src/assets/*)
   foreach(name IN LISTS sources)
+    if(name MATCHES "\\.json\\.(src|build|old)\\.tmp$")
+      continue()
+    endif()
     set(from ${SRC}/src/assets/${name})
     set(to ${OUT}/${name})
     if(EXISTS ${to} AND NOT ${from} IS_NEWER_THAN ${to})

@@ -1,7 +1,7 @@
 # cmake/copy_assets.cmake on a scratch tree of one file: copied at first; a
 # build copy mended by hand outlives the next builds, each saying so in one
 # line; a newer source copy replaces it; a newer but equal build copy, as a
-# save leaves it, passes without a word.
+# save leaves it, passes without a word; what a save cut short leaves stays out.
 # cmake -DSCRIPT=<copy_assets.cmake> -DSCRATCH=<folder> -P copy_assets_test.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${SCRATCH})
@@ -20,9 +20,10 @@ function(expect_copy step text said)
                   ERROR_VARIABLE output RESULT_VARIABLE status)
   string(STRIP "${output}" output)
   file(READ ${build_file} found)
-  if(NOT status EQUAL 0 OR NOT found STREQUAL text OR NOT output STREQUAL said)
+  file(GLOB beside ${build_file}.*)
+  if(NOT status EQUAL 0 OR NOT found STREQUAL text OR NOT output STREQUAL said OR beside)
     message(FATAL_ERROR "${step}: exit ${status}, the build copy holds '${found}', not '${text}'; "
-                        "the copy said\n'${output}'\nnot\n'${said}'")
+                        "the copy said\n'${output}'\nnot\n'${said}'; beside it: ${beside}")
   endif()
 endfunction()
 
@@ -36,4 +37,8 @@ write_later(${src_file} "source changed")
 expect_copy("source changed" "source changed" "")
 write_later(${build_file} "source changed")
 expect_copy("both saved" "source changed" "")
+foreach(role src build old)
+  file(WRITE ${src_file}.${role}.tmp "cut short")
+endforeach()
+expect_copy("a save cut short" "source changed" "")
 file(REMOVE_RECURSE ${SCRATCH})
