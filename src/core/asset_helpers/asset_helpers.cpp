@@ -280,6 +280,21 @@ void remove_quietly(const std::filesystem::path& path) {
     std::filesystem::remove(path, ignored);
 }
 
+// A save cut short between writing and renaming leaves its new files and the
+// kept previous one beside the copies; the record's next save clears those
+// three names beside both copies, and nothing else.
+void remove_leftovers(std::string_view saver, const std::string& path) {
+    for (const std::string_view role : {"src", "build", "old"}) {
+        std::filesystem::path leftover = link_target(path);
+        leftover += fmt::format(".{}.tmp", role);
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(leftover, error))) continue;
+        if (std::filesystem::remove(leftover, error)) {
+            SPDLOG_INFO("{}: removed '{}', left by an earlier save", saver, leftover.string());
+        }
+    }
+}
+
 // One copy of a save, written beside the file it is to replace.
 struct PreparedCopy {
     std::string path;  // as the record names it, for the log
@@ -386,6 +401,8 @@ bool rename_file(const std::filesystem::path& from, const std::filesystem::path&
 
 SavedCopies save_copies(std::string_view saver, const std::string& src_path, const std::string& build_path,
                         const std::string& text, const RenameFile& rename) {
+    remove_leftovers(saver, src_path);
+    remove_leftovers(saver, build_path);
     std::optional<PreparedCopy> source = prepare_copy(saver, src_path, "src", text);
     if (!source) return {};
     std::optional<PreparedCopy> build = prepare_copy(saver, build_path, "build", text);

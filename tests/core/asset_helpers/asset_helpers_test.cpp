@@ -376,6 +376,16 @@ TEST(SaveConfigs, AnUnchangedRecordWritesBothCopiesBackSourceFirst) {
     EXPECT_EQ(tree.leftover_temp_files(), 0);
 }
 
+// Left beside both copies, a save's own three names go; <name>.json.tmp, no save's, stays.
+TEST(SaveConfigs, ClearsTheFilesASaveCutShortLeftBesideItsCopies) {
+    AssetTree tree;
+    for (const std::string& copy : {mount_src, mount_build}) {
+        for (const char* end : {".src.tmp", ".build.tmp", ".old.tmp", ".tmp"}) test_support::write_file(copy + end, "");
+    }
+    EXPECT_TRUE(save_mount_config(load_mount_configs().at(MountType::SmallOne)).both());
+    EXPECT_EQ(tree.leftover_temp_files(), 2);
+}
+
 TEST(SaveConfigs, WithoutASourceTreeOnlyTheSourceFailureIsLogged) {
     AssetTree tree(false);
     MountConfig mount = load_mount_configs().at(MountType::SmallOne);
