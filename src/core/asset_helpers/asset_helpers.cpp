@@ -374,8 +374,10 @@ SavedCopies replace_both(std::string_view saver, PreparedCopy& source, PreparedC
             SPDLOG_WARN("{}: put the previous '{}' back; neither copy changed", saver, source.path);
             return {};
         }
-        SPDLOG_ERROR("{}: could not put the previous '{}' back; it holds the new text, '{}' the old", saver,
-                     source.path, build.path);
+        // The kept file is the only whole copy of the source's previous text left.
+        SPDLOG_ERROR("{}: could not put the previous '{}' back; it holds the new text, '{}' the old; the previous "
+                     "'{}' is kept as '{}'",
+                     saver, source.path, build.path, source.path, source.previous.string());
         return {true, false};
     }
     remove_quietly(source.previous);

@@ -465,8 +465,11 @@ TEST(SaveConfigs, ABuildCopyThatCannotBeReplacedPutsTheSourceCopyBack) {
     EXPECT_EQ(read_file(mount_src), text);
     EXPECT_EQ(read_file(mount_build), build_before);
     EXPECT_EQ(log.count(spdlog::level::err, "save_mount_config: could not put the previous '" + mount_src +
-                                                "' back; it holds the new text, '" + mount_build + "' the old"),
+                                                "' back; it holds the new text, '" + mount_build +
+                                                "' the old; the previous '" + mount_src + "' is kept as '" +
+                                                mount_src + ".old.tmp'"),
               1);
+    EXPECT_EQ(read_file(mount_src + ".old.tmp"), src_before);
 }
 
 TEST(SaveConfigs, AFailedBuildCopyLeavesBothCopiesAsTheyWere) {
