@@ -9,19 +9,21 @@ namespace {
 
 using nlohmann::json;
 
-// The slots in order; a refused value names its slot.
+// The slots in order; a refused value names its slot both as the file
+// counts it, from 0, and as the Ship editor does, from 1.
 std::vector<MountStats> read_slots(const json& slots) {
     read_array(slots, "\"mounts\"");
     check_count("mounts", slots.size(), ConfigBounds::max_ship_slots, "slots");
     std::vector<MountStats> mounts;
     for (std::size_t i = 0; i < slots.size(); ++i) {
-        read_object(slots[i], fmt::format("\"mounts\"[{}]", i));
+        const std::string slot = fmt::format("\"mounts\"[{}] (slot {})", i, i + 1);
+        read_object(slots[i], slot);
         try {
             mounts.push_back(slots[i].get<MountStats>());
         } catch (const ConfigValueError& error) {
-            throw ConfigValueError(fmt::format("\"mounts\"[{}] {}", i, error.what()));
+            throw ConfigValueError(fmt::format("{} {}", slot, error.what()));
         } catch (const json::out_of_range& missing_key) {
-            throw naming_place(missing_key, fmt::format("\"mounts\"[{}]", i));
+            throw naming_place(missing_key, slot);
         }
     }
     return mounts;

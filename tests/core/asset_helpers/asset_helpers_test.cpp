@@ -132,7 +132,7 @@ TEST(LoadConfigs, AMissingKeyOrAWrongTypeRaisesNamingTheFile) {
     ship["mounts"][0].erase("rot_range");
     tree.write("ships", "destroyer_two", ship);
     EXPECT_EQ(error_text<json::out_of_range>(load_ship_configs),
-              "[json.exception.out_of_range.403] " + path + ": \"mounts\"[0]: key 'rot_range' not found");
+              "[json.exception.out_of_range.403] " + path + ": \"mounts\"[0] (slot 1): key 'rot_range' not found");
     ship = tree.read("ships", "destroyer_two");
     ship.erase("max_acc");
     tree.write("ships", "destroyer_two", ship);
@@ -169,14 +169,15 @@ const BadFileValue bad_file_values[] = {
     {"ships", "frigate_one", "/image_width", "0", R"("image_width" must be greater than 0 and at most 16384)"},
     {"ships", "frigate_one", "/image_height", "16385", R"("image_height" must be greater than 0)"},
     {"ships", "destroyer_two", "/mounts/1/pos_x", "10001",
-     R"("mounts"[1] "pos_x" must be at least -10000 and at most 10000, not 10001)"},
-    {"ships", "destroyer_two", "/mounts/2/pos_y", "-1e39", R"("mounts"[2] "pos_y" must be at least -10000)"},
+     R"("mounts"[1] (slot 2) "pos_x" must be at least -10000 and at most 10000, not 10001)"},
+    {"ships", "destroyer_two", "/mounts/2/pos_y", "-1e39", R"("mounts"[2] (slot 3) "pos_y" must be at least -10000)"},
     {"ships", "destroyer_two", "/mounts/0/rot_neut", "1e39",
-     R"("mounts"[0] "rot_neut" must be a number a float can hold, not 1e+39)"},
+     R"("mounts"[0] (slot 1) "rot_neut" must be a number a float can hold, not 1e+39)"},
     {"ships", "frigate_one", "/polygons/0/1/1", "-3.5e38", R"("polygons"[0][1] must hold numbers a float can hold)"},
     {"ships", "frigate_one", "/max_acc", "null", R"("max_acc" must be a number, not null)"},
-    {"ships", "destroyer_two", "/mounts/1/pos_x", R"("10")", R"("mounts"[1] "pos_x" must be a number, not "10")"},
-    {"ships", "destroyer_two", "/mounts/2", "3", R"("mounts"[2] must be an object, not 3)"},
+    {"ships", "destroyer_two", "/mounts/1/pos_x", R"("10")",
+     R"("mounts"[1] (slot 2) "pos_x" must be a number, not "10")"},
+    {"ships", "destroyer_two", "/mounts/2", "3", R"("mounts"[2] (slot 3) must be an object, not 3)"},
     {"ships", "frigate_one", "/mounts", "{}", R"("mounts" must be an array, not an object)"},
     {"ships", "frigate_one", "/polygons/0/1", "[5]", R"("polygons"[0][1] must be [x, y] numbers, not [5])"},
     {"projectiles", "projectile_small_one", "/polygons/0", "1", R"("polygons"[0] must be an array, not 1)"},
@@ -186,7 +187,7 @@ const BadFileValue bad_file_values[] = {
     {"ships", "frigate_one", "/type", "4294967295", "names a ship type, not 4294967295"},
     {"ships", "frigate_one", "/type", "1234", "names a ship type, not 1234"},
     {"ships", "destroyer_two", "/mounts/1/mount_type", "-1.5",
-     R"("mounts"[1] "mount_type" must be an integer that names a mount type, not -1.5)"},
+     R"("mounts"[1] (slot 2) "mount_type" must be an integer that names a mount type, not -1.5)"},
     {"ships", "destroyer_two", "/mounts/1/mount_type", "3000", "names a mount type, not 3000"},
     {"mounts", "mount_small_one", "/type", "5e9", R"("type" must be an integer that names a mount type)"},
     {"mounts", "mount_small_one", "/projectile_type", "4294967295",
