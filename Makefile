@@ -2,20 +2,37 @@
 BUILD_DIR := build
 CMAKE_FLAGS ?=
 # Parallel build jobs and test processes: JOBS=4, or make's own -j 4; by
-# default every processor.
-JOBS ?= $(patsubst -j%,%,$(filter -j%,$(MAKEFLAGS)))
+# default every processor. They go to the libraries the setup scripts build too.
+# Only make's options are read from MAKEFLAGS, not the variables after its
+# "--", whose values may hold a word such as -jfoo.
+space := $() $()
+MAKE_OPTIONS = $(subst ^, ,$(firstword $(subst ^--^, ,x^$(subst $(space),^,$(MAKEFLAGS))^)))
+JOBS ?= $(patsubst -j%,%,$(filter -j%,$(MAKE_OPTIONS)))
 BUILD_JOBS = $(if $(JOBS),-j $(JOBS))
 TEST_JOBS = -j $(or $(JOBS),$$(nproc))
+SETUP_ENV = JOBS=$(strip $(JOBS))
+
+# A JOBS that is not a count would reach CMake and end in its usage text: it is
+# refused before any step runs. (Make refuses a -j that is not a count itself.)
+without = $(if $(1),$(call without,$(wordlist 2,10,$(1)),$(subst $(firstword $(1)),,$(2))),$(2))
+is_count = $(if $(call without,0 1 2 3 4 5 6 7 8 9,$(1)),,$(subst 0,,$(1)))
+ifneq ($(filter-out clean,$(or $(MAKECMDGOALS),all)),)
+ifneq ($(strip $(JOBS)),)
+ifeq ($(call is_count,$(strip $(JOBS))),)
+$(error JOBS takes a whole number of at least 1, such as JOBS=4, not '$(JOBS)')
+endif
+endif
+endif
 
 .PHONY: all setup configure build game run test sanitize bench load fuzz clean windows test-windows
 # The steps run one after another (two setups at once would contend for apt);
-# the jobs above go to the build and the tests.
+# the jobs above go to the builds and the tests.
 .NOTPARALLEL:
 
 all: build
 
 setup:
-	@bash scripts/setup
+	@$(SETUP_ENV) bash scripts/setup
 
 configure: setup
 	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) >/dev/null
@@ -79,7 +96,7 @@ WINE = $(shell command -v wine64 || command -v wine || echo /usr/lib/wine/wine64
 WINESERVER = $(shell command -v wineserver || echo /usr/lib/wine/wineserver)
 
 windows:
-	@bash scripts/setup-windows
+	@$(SETUP_ENV) bash scripts/setup-windows
 	@cmake -S . -B $(WINDOWS_DIR) -G Ninja \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(WINDOWS_DIR) $(BUILD_JOBS)
