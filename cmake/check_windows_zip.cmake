@@ -90,6 +90,16 @@ endif()
 # index, licenses/README.txt: "  <name>: <file in licenses/>" or, for a part
 # the program does not hold, "  <name>: none, <why>".
 licence_names_referred(${PACKAGE}/licenses names)
+# The names are found only as FreeType writes them, in quotes: its texts that
+# name files of its source tree would pass unchecked once written otherwise.
+foreach(text FreeType.txt FreeType-FTL.txt)
+  licence_names_referred(${PACKAGE}/licenses referred_here ${text})
+  if(NOT referred_here)
+    message(FATAL_ERROR "licenses/${text} in ${ZIP} refers to no file name that this check "
+                        "finds (in backticks or double quotes); it names them otherwise now: "
+                        "find them in licence_names_referred (cmake/common_licenses.cmake)")
+  endif()
+endforeach()
 file(STRINGS ${PACKAGE}/licenses/README.txt index)
 foreach(name IN LISTS names)
   set(entry)

@@ -1,8 +1,13 @@
-# licence_text_matches(<folder> <regex> <variable>): every match of <regex> in
-# the licence texts of <folder>, its .txt files but README.txt, the index of
-# the names they refer to.
+# licence_text_matches(<folder> <regex> <variable> [<texts>]): every match of
+# <regex> in the licence texts of <folder>, its .txt files but README.txt, the
+# index of the names they refer to; or in those of them that the glob <texts>
+# names.
 function(licence_text_matches folder regex variable)
-  file(GLOB texts ${folder}/*.txt)
+  set(pattern *.txt)
+  if(ARGC GREATER 3)
+    set(pattern ${ARGV3})
+  endif()
+  file(GLOB texts ${folder}/${pattern})
   list(FILTER texts EXCLUDE REGEX "/README\\.txt$")
   set(matches)
   foreach(text_file IN LISTS texts)
@@ -13,10 +18,11 @@ function(licence_text_matches folder regex variable)
   set(${variable} ${matches} PARENT_SCOPE)
 endfunction()
 
-# common_licenses_referred(<folder> <variable>): the names of the licence texts
-# that the texts in <folder> refer to as /usr/share/common-licenses/<name>.
+# common_licenses_referred(<folder> <variable> [<texts>]): the names of the
+# licence texts that the texts in <folder> (those <texts> names) refer to as
+# /usr/share/common-licenses/<name>.
 function(common_licenses_referred folder variable)
-  licence_text_matches(${folder} "/usr/share/common-licenses/[A-Za-z0-9.+-]+" paths)
+  licence_text_matches(${folder} "/usr/share/common-licenses/[A-Za-z0-9.+-]+" paths ${ARGN})
   set(names)
   foreach(path IN LISTS paths)
     # A sentence may end right after the name.
@@ -27,14 +33,15 @@ function(common_licenses_referred folder variable)
   set(${variable} ${names} PARENT_SCOPE)
 endfunction()
 
-# licence_names_referred(<folder> <variable>): every name of a file that the
-# texts in <folder> refer to: the /usr/share/common-licenses paths, and
-# the names in quotes (`name`, `name' or "name") that have a folder or an
-# extension, as FreeType's texts name the files of its source tree.
+# licence_names_referred(<folder> <variable> [<texts>]): every name of a file
+# that the texts in <folder> (those <texts> names) refer to: the
+# /usr/share/common-licenses paths, and the names in quotes (`name`, `name' or
+# "name") that have a folder or an extension, as FreeType's texts name the
+# files of its source tree.
 function(licence_names_referred folder variable)
-  common_licenses_referred(${folder} common)
+  common_licenses_referred(${folder} common ${ARGN})
   list(TRANSFORM common PREPEND /usr/share/common-licenses/)
-  licence_text_matches(${folder} "[`\"][A-Za-z0-9_./+-]+[`'\"]" quoted)
+  licence_text_matches(${folder} "[`\"][A-Za-z0-9_./+-]+[`'\"]" quoted ${ARGN})
   set(names)
   foreach(name IN LISTS quoted)
     string(REGEX REPLACE "^.(.*).$" "\\1" name "${name}")
