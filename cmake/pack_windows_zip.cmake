@@ -2,7 +2,8 @@
 # cmake -DSOURCE=<repository> -DASSETS=<build/assets> -DPREFIX=<Windows libraries>
 #       -DPACKAGE=<folder> -DZIP=<zip> -P pack_windows_zip.cmake
 cmake_minimum_required(VERSION 3.25)
-file(COPY ${ASSETS}/ DESTINATION ${PACKAGE}/build/assets)
+# Without the files a save cut short may have left beside a build copy.
+file(COPY ${ASSETS}/ DESTINATION ${PACKAGE}/build/assets PATTERN "*.json.*.tmp" EXCLUDE)
 file(COPY ${SOURCE}/src/assets/ DESTINATION ${PACKAGE}/src/assets FILES_MATCHING PATTERN "*.json")
 
 # The readme and the launchers, with Windows line ends: only a bare line feed
