@@ -14,6 +14,8 @@ SETUP_ENV = JOBS=$(strip $(JOBS))
 
 # A JOBS that is not a count would reach CMake and end in its usage text: it is
 # refused before any step runs. (Make refuses a -j that is not a count itself.)
+# without: the text $(2) less every digit of the list $(1); is_count: non-empty
+# for a text of digits only that is not all zeros.
 without = $(if $(1),$(call without,$(wordlist 2,10,$(1)),$(subst $(firstword $(1)),,$(2))),$(2))
 is_count = $(if $(call without,0 1 2 3 4 5 6 7 8 9,$(1)),,$(subst 0,,$(1)))
 ifneq ($(filter-out clean,$(or $(MAKECMDGOALS),all)),)
