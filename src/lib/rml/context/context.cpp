@@ -212,8 +212,8 @@ Element* Context::GetElementAtPoint(Vector2f point) const {
         if (!document.IsShown() || !document.GetBox().rendered) continue;
         const auto& order = document.PaintOrder();
         for (auto it = order.rbegin(); it != order.rend(); ++it) {
-            if (!HitTest(**it, point)) continue;
-            Element* hit = *it;
+            if (it->thumbs || !HitTest(*it->element, point)) continue;
+            Element* hit = it->element;
             // Text is no event target; its element is.
             if (dynamic_cast<ElementText*>(hit)) hit = hit->GetParentNode();
             return hit;

@@ -12,6 +12,13 @@ enum class ModalFlag { None, Modal, Keep };
 enum class FocusFlag { None, Document, Keep, Auto };
 enum class ScrollFlag { None, Auto };
 
+// One step of painting a document: an element, or the scroll thumbs of a box
+// that scrolls, which come after all the box holds.
+struct PaintStep {
+    Element* element;
+    bool thumbs = false;
+};
+
 // The root of a loaded document: the <body> element. Documents start hidden.
 class ElementDocument : public Element {
 public:
@@ -51,7 +58,7 @@ public:
     bool ArePositionsDirty() const { return positions_dirty_; }
     void ClearPositionsDirty() { positions_dirty_ = false; }
     // Elements in paint order, rebuilt with each layout.
-    std::vector<Element*>& PaintOrder() { return paint_order_; }
+    std::vector<PaintStep>& PaintOrder() { return paint_order_; }
     void RequestScrollIntoView(Element& element, ScrollIntoViewOptions options);
     // Carries out the requests on the current layout; true when there were any.
     bool ScrollRequestedIntoView();
@@ -66,7 +73,7 @@ private:
     String title_;
     String source_url_;
     std::shared_ptr<StyleSheet> style_sheet_;
-    std::vector<Element*> paint_order_;
+    std::vector<PaintStep> paint_order_;
     std::bitset<kPropertyCount> reported_style_problems_;
     std::vector<ScrollRequest> scroll_requests_;
     bool shown_ = false;

@@ -283,6 +283,35 @@ private:
     std::vector<ElementText*> texts_;
 };
 
+// A scrolling box's thumbs paint over all it holds, positioned boxes that
+// paint late included, and under whatever paints after that; where boxes
+// nest, the inner box's thumbs come first.
+std::vector<PaintStep> WithScrollThumbs(const std::vector<Element*>& order) {
+    const auto scrolls = [](const Element& e) {
+        return !IsText(e) && e.GetComputedValues().overflow == Style::Overflow::Auto;
+    };
+    std::unordered_map<const Element*, std::size_t> last_inside;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        for (const Element* e = order[i]; e; e = e->GetParentNode()) {
+            if (scrolls(*e)) last_inside[e] = i;
+        }
+    }
+    // By the step they follow; an inner box follows its outer one in the order.
+    std::vector<std::pair<std::size_t, Element*>> thumbs;
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        if (scrolls(**it)) thumbs.emplace_back(last_inside[*it], *it);
+    }
+    std::stable_sort(thumbs.begin(), thumbs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<PaintStep> steps;
+    steps.reserve(order.size() + thumbs.size());
+    auto next = thumbs.begin();
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        steps.push_back({order[i]});
+        for (; next != thumbs.end() && next->first == i; ++next) steps.push_back({next->second, true});
+    }
+    return steps;
+}
+
 class LayoutEngine {
 public:
     explicit LayoutEngine(Vector2f viewport) : viewport_(viewport) {}
@@ -291,8 +320,9 @@ public:
         document_ = &document;
         LayoutElement(document, viewport_.x, viewport_.y, {});
         BoxOf(document).offset_parent = nullptr;
-        document.PaintOrder().clear();
-        BuildPaintOrder(document, document.PaintOrder());
+        std::vector<Element*> order;
+        BuildPaintOrder(document, order);
+        document.PaintOrder() = WithScrollThumbs(order);
     }
 
     void LayoutElement(Element& e, float cb_width, std::optional<float> cb_height, const Sizing& sizing);

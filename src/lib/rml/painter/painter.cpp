@@ -164,26 +164,6 @@ void PaintDecoration(RenderInterface& render_interface, const Rectanglef& border
                   v.border_color[1], opacity);
 }
 
-// A thin thumb along the right edge for content below or above the frame,
-// and along the bottom edge for content beside it.
-void PaintScrollIndicator(RenderInterface& render_interface, const LayoutBox& box, float opacity) {
-    constexpr Colourb kThumb{200, 200, 200, 140};
-    const Vector2f client = box.PaddingSize();
-    const Vector2f origin{box.absolute.x + box.border.left, box.absolute.y + box.border.top};
-    const auto thumb = [](float visible, float whole, float scrolled) {
-        const float length = std::max(16.f, visible * visible / whole);
-        return std::pair{(visible - length) * scrolled / (whole - visible), length};
-    };
-    if (box.scroll_size.y > client.y + 0.5f && client.y > 0) {
-        const auto [y, length] = thumb(client.y, box.scroll_size.y, box.scroll.y);
-        FillRectangle(render_interface, {origin.x + client.x - 5, origin.y + y, 4, length}, kThumb, opacity);
-    }
-    if (box.scroll_size.x > client.x + 0.5f && client.x > 0) {
-        const auto [x, length] = thumb(client.x, box.scroll_size.x, box.scroll.x);
-        FillRectangle(render_interface, {origin.x + x, origin.y + client.y - 5, length, 4}, kThumb, opacity);
-    }
-}
-
 void PaintInput(RenderInterface& render_interface, ElementInput& input, Scissor& scissor) {
     const LayoutBox& box = input.GetBox();
     const ComputedValues& v = input.GetComputedValues();
@@ -214,10 +194,42 @@ void PaintInput(RenderInterface& render_interface, ElementInput& input, Scissor&
     scissor.Set(box.clip);
 }
 
+bool Paints(const Element& element) {
+    const LayoutBox& box = element.GetBox();
+    return box.rendered && element.GetComputedValues().visibility == Style::Visibility::Visible && !box.clip.Empty() &&
+           box.opacity > 0;
+}
+
+// A thin thumb along the right edge for content below or above the frame,
+// and along the bottom edge for content beside it; painted over the content,
+// inside the padding box as the content is.
+void PaintScrollThumbs(RenderInterface& render_interface, const Element& element, Scissor& scissor) {
+    if (!Paints(element)) return;
+    constexpr Colourb kThumb{200, 200, 200, 140};
+    const LayoutBox& box = element.GetBox();
+    const Vector2f client = box.PaddingSize();
+    const Vector2f origin{box.absolute.x + box.border.left, box.absolute.y + box.border.top};
+    const Rectanglef clip = box.clip.Intersect({origin.x, origin.y, client.x, client.y});
+    if (clip.Empty()) return;
+    scissor.Set(clip);
+    const auto thumb = [](float visible, float whole, float scrolled) {
+        const float length = std::max(16.f, visible * visible / whole);
+        return std::pair{(visible - length) * scrolled / (whole - visible), length};
+    };
+    if (box.scroll_size.y > client.y + 0.5f && client.y > 0) {
+        const auto [y, length] = thumb(client.y, box.scroll_size.y, box.scroll.y);
+        FillRectangle(render_interface, {origin.x + client.x - 5, origin.y + y, 4, length}, kThumb, box.opacity);
+    }
+    if (box.scroll_size.x > client.x + 0.5f && client.x > 0) {
+        const auto [x, length] = thumb(client.x, box.scroll_size.x, box.scroll.x);
+        FillRectangle(render_interface, {origin.x + x, origin.y + client.y - 5, length, 4}, kThumb, box.opacity);
+    }
+}
+
 void PaintElement(RenderInterface& render_interface, Element& element, Scissor& scissor) {
+    if (!Paints(element)) return;
     const LayoutBox& box = element.GetBox();
     const ComputedValues& v = element.GetComputedValues();
-    if (!box.rendered || v.visibility != Style::Visibility::Visible || box.clip.Empty() || box.opacity <= 0) return;
     scissor.Set(box.clip);
     if (dynamic_cast<ElementText*>(&element)) {
         const Element* parent = box.offset_parent ? box.offset_parent : element.GetParentNode();
@@ -247,7 +259,6 @@ void PaintElement(RenderInterface& render_interface, Element& element, Scissor& 
     } else if (auto* input = dynamic_cast<ElementInput*>(&element)) {
         PaintInput(render_interface, *input, scissor);
     }
-    if (v.overflow == Style::Overflow::Auto) PaintScrollIndicator(render_interface, box, box.opacity);
 }
 
 }  // namespace
@@ -272,7 +283,13 @@ void OutlineRectangle(RenderInterface& render_interface, Rectanglef r, float t, 
 
 void RenderDocument(ElementDocument& document, RenderInterface& render_interface) {
     Scissor scissor(render_interface);
-    for (Element* element : document.PaintOrder()) PaintElement(render_interface, *element, scissor);
+    for (const PaintStep& step : document.PaintOrder()) {
+        if (step.thumbs) {
+            PaintScrollThumbs(render_interface, *step.element, scissor);
+        } else {
+            PaintElement(render_interface, *step.element, scissor);
+        }
+    }
 }
 
 }  // namespace Rml

@@ -88,14 +88,17 @@ TEST_F(Render, HiddenDocumentsDrawNothing) {
 TEST_F(Render, OverflowClipsAndZIndexOrdersAndOpacityBlends) {
     Rml::ElementDocument* document = LoadBody(
         R"(<div id="clip"><div id="wide"/></div><div id="high"/><div id="low"/><div id="faded"/>
-           <div id="sideways"><div id="wider"/></div>)",
+           <div id="sideways"><div id="wider"/></div><div id="both"><div id="larger"/></div><div id="cover"/>)",
         R"(#clip { position: absolute; left: 10px; top: 10px; width: 50px; height: 50px; overflow: hidden; }
            #wide { width: 200px; height: 200px; background-color: #ffffff; }
            #high { position: absolute; left: 100px; top: 100px; width: 50px; height: 50px; background-color: #ff0000; z-index: 2; }
            #low { position: absolute; left: 120px; top: 120px; width: 50px; height: 50px; background-color: #0000ff; z-index: 1; }
            #faded { position: absolute; left: 300px; top: 300px; width: 10px; height: 10px; background-color: #ffffff; opacity: 0.5; }
            #sideways { position: absolute; left: 400px; top: 10px; width: 100px; height: 40px; overflow: auto; }
-           #wider { width: 300px; height: 40px; })");
+           #wider { width: 300px; height: 40px; background-color: #ff0000; }
+           #both { position: absolute; left: 600px; top: 10px; width: 100px; height: 40px; overflow: auto; }
+           #larger { position: relative; width: 300px; height: 120px; background-color: #ff0000; }
+           #cover { position: absolute; left: 680px; top: 40px; width: 30px; height: 20px; background-color: #0000ff; })");
     document->Show();
     RenderFrame();
     EXPECT_TRUE(Near(Pixel(30, 30), 255, 255, 255));
@@ -103,9 +106,19 @@ TEST_F(Render, OverflowClipsAndZIndexOrdersAndOpacityBlends) {
     EXPECT_TRUE(Near(Pixel(130, 130), 255, 0, 0));  // the later box lies below
     EXPECT_TRUE(Near(Pixel(160, 160), 0, 0, 255));
     EXPECT_TRUE(Near(Pixel(305, 305), 128, 128, 128, 4));
-    // A box too narrow for its content shows a thumb along its bottom edge only.
-    EXPECT_FALSE(Near(Pixel(410, 47), 0, 0, 0));
-    EXPECT_TRUE(Near(Pixel(497, 20), 0, 0, 0));
+    // A box too narrow for its content shows a thumb along its bottom edge only, over the content.
+    EXPECT_FALSE(Near(Pixel(410, 47), 255, 0, 0));
+    EXPECT_TRUE(Near(Pixel(497, 20), 255, 0, 0));
+    // Both thumbs over a content that paints late (positioned), under what paints above the box; the
+    // bottom one where the scroll offset puts it.
+    EXPECT_FALSE(Near(Pixel(697, 12), 255, 0, 0));
+    EXPECT_FALSE(Near(Pixel(610, 47), 255, 0, 0));
+    EXPECT_TRUE(Near(Pixel(670, 47), 255, 0, 0));
+    document->GetElementById("both")->SetScrollLeft(200);
+    RenderFrame();
+    EXPECT_TRUE(Near(Pixel(610, 47), 255, 0, 0));
+    EXPECT_FALSE(Near(Pixel(670, 47), 255, 0, 0));
+    EXPECT_TRUE(Near(Pixel(690, 47), 0, 0, 255));
 }
 
 TEST_F(Render, BoxesReachingFarBeyondTheScreenDrawTheirVisiblePart) {
