@@ -928,7 +928,8 @@ float FlexFormatter::SizeItems() {
 
 // Puts the items along the main axis with justify-content and across with
 // align-items; gives the main extent they take. Items that overflow (`free`
-// below 0) stick out at the end, or at both ends alike when centred.
+// below 0) stick out at the end, at the start when justified to the end, or
+// at both ends alike when centred.
 float FlexFormatter::Place(float line_cross, float free) {
     float leading = 0;
     float between = 0;
