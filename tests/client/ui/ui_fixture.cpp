@@ -44,6 +44,11 @@ ScratchCheckout::ScratchCheckout() : checkout_(std::filesystem::current_path()) 
         copy_tree(scratch_.path() / "build/assets" / kind, scratch_.path() / "src/assets" / kind);
     }
     std::filesystem::current_path(scratch_.path());
+    // A test that would run elsewhere fails here, before it can write anything.
+    std::error_code error;
+    if (!std::filesystem::equivalent(std::filesystem::current_path(), scratch_.path(), error)) {
+        throw std::runtime_error("the working directory is not the scratch folder " + scratch_.path().string());
+    }
 }
 
 ScratchCheckout::~ScratchCheckout() { std::filesystem::current_path(checkout_); }

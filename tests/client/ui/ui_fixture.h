@@ -25,6 +25,8 @@ public:
 
     // The directory the test started in: the checkout, or the Windows build folder.
     const std::filesystem::path& checkout() const { return checkout_; }
+    // The scratch folder, the working directory while the object lives.
+    const std::filesystem::path& path() const { return scratch_.path(); }
 
 private:
     std::filesystem::path checkout_;

@@ -53,9 +53,9 @@ protected:
         EXPECT_EQ(ui_test::text_of(status), "Saved " + name);
         EXPECT_TRUE(in_saved_colour(status)) << name;
 
-        // A directory in the build copy's place cannot be replaced by a file.
-        std::filesystem::remove(build_copy);
-        std::filesystem::create_directories(std::filesystem::path(build_copy) / "occupied");
+        // A directory in the build copy's place cannot be opened for writing: neither copy changes.
+        std::filesystem::remove(scratch.path() / build_copy);
+        std::filesystem::create_directories(scratch.path() / build_copy / "occupied");
         press_save();
         EXPECT_EQ(ui_test::text_of(status), "Could not save " + name + "; see the log");
         EXPECT_TRUE(in_error_colour(status)) << name;

@@ -165,7 +165,7 @@ TEST_F(MountEditorPage, SavingWithoutChangesKeepsEveryFilesBytes) {
 TEST_F(MountEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {
     const std::string file = "mounts/mount_small_one/mount_small_one.json";
     ui_test::ScopedAssetTree tree({file});
-    // A directory where the build copy should be cannot be replaced by a file.
+    // A directory where the build copy should be cannot be opened for writing.
     std::filesystem::remove(tree.root() / "build/assets" / file);
     std::filesystem::create_directories(tree.root() / "build/assets" / file / "occupied");
     page.vm.cooldown = "2";

@@ -128,7 +128,7 @@ TEST_F(ProjectileEditorPage, SavingWithoutChangesKeepsEveryFilesBytes) {
 TEST_F(ProjectileEditorPage, ASaveThatCouldNotWriteItsFilesSaysSo) {
     const std::string file = "projectiles/projectile_small_one/projectile_small_one.json";
     ui_test::ScopedAssetTree tree({file});
-    // A directory where the build copy should be cannot be replaced by a file.
+    // A directory where the build copy should be cannot be opened for writing.
     std::filesystem::remove(tree.root() / "build/assets" / file);
     std::filesystem::create_directories(tree.root() / "build/assets" / file / "occupied");
     page.vm.speed = "900";
