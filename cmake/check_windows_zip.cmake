@@ -1,7 +1,7 @@
 # Fails when the zip lacks what a Windows player needs or a licence notice of
-# what the program links, when its readme, launchers or licence index have
-# other than Windows line ends, or when the program holds the path of the
-# source folder.
+# what the program links, when it holds what a save cut short left, when its
+# readme, launchers or licence index have other than Windows line ends, or
+# when the program holds the path of the source folder.
 # cmake -DPACKAGE=<folder the zip was packed from> -DZIP=<zip> -DSOURCE=<repository>
 #       -DAR=<archiver> -DFREETYPE=<libfreetype.a linked> -P check_windows_zip.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -84,6 +84,13 @@ endforeach()
 if(missing)
   list(JOIN missing "\n  " missing)
   message(FATAL_ERROR "${ZIP} lacks:\n  ${missing}")
+endif()
+# Nor what a save cut short leaves beside either copy: packing leaves it out.
+set(leftovers ${listing})
+list(FILTER leftovers INCLUDE REGEX "^(src|build)/assets/.*\\.json\\.(src|build|old)\\.tmp$")
+if(leftovers)
+  list(JOIN leftovers "\n  " leftovers)
+  message(FATAL_ERROR "${ZIP} holds what a save cut short left:\n  ${leftovers}")
 endif()
 
 # Each name of a file that the licence texts refer to has its line in the
