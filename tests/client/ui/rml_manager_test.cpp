@@ -120,9 +120,9 @@ bool lies_within(const Rml::Element& element, const Rml::Rectanglef& area) {
 void expect_within(const Rml::Element& parent, const Rml::Rectanglef& area, const std::string& page) {
     for (const auto& child : parent.GetChildren()) {
         if (!child->GetBox().rendered || !child->IsVisible() || dynamic_cast<Rml::ElementText*>(child.get())) continue;
-        EXPECT_TRUE(lies_within(*child, area))
-            << page << ": <" << child->GetTagName() << " id='" << child->GetId() << "' class='" << child->GetClassNames() << "'>";
-        if (child->GetComputedValues().overflow == Rml::Style::Overflow::Visible) expect_within(*child, area, page);
+        EXPECT_TRUE(lies_within(*child, area)) << page << ": <" << child->GetTagName() << " id='" << child->GetId()
+                                               << "' class='" << child->GetClassNames() << "'>";
+        if (child->GetComputedValues().overflow != Rml::Style::Overflow::Auto) expect_within(*child, area, page);
     }
 }
 
@@ -138,8 +138,8 @@ TEST_F(RmlManagerTest, EveryPageFitsTheLeastWindow) {
         ASSERT_EQ(panels.size(), 1u) << entry.path;
         const Rml::Element& panel = *panels[0];
         EXPECT_TRUE(lies_within(panel, {0, 0, static_cast<float>(least.x), static_cast<float>(least.y)})) << entry.path;
-        const Rml::Vector2f content_at = panel.GetAbsoluteOffset(Rml::BoxArea::Content);
-        expect_within(panel, {content_at.x, content_at.y, panel.GetBox().content.x, panel.GetBox().content.y}, entry.path);
+        const Rml::Vector2f at = panel.GetAbsoluteOffset(Rml::BoxArea::Content);
+        expect_within(panel, {at.x, at.y, panel.GetBox().content.x, panel.GetBox().content.y}, entry.path);
         manager->hide_view(entry.view);
     }
 }
